@@ -1,0 +1,3 @@
+#include "render/framebuffer.h"
+
+std::uint32_t framebuffer[screen_pixels];

@@ -1,0 +1,182 @@
+#include "tests/show/timeline_model.h"
+
+#include <array>
+#include <cstring>
+#include <map>
+
+#include "tests/show/test_assets.h"
+
+namespace timeline_model {
+
+namespace {
+
+struct Range {
+  std::uint32_t first;
+  std::uint32_t last;
+  Content content;
+};
+
+// The frames each scene draws: strictly between its bounds.
+constexpr Range scene_frames[] = {
+    {1, 149, Content::logo},       {152, 299, Content::logo_caption},
+    {302, 449, Content::presents}, {452, 599, Content::presents_caption},
+    {602, 749, Content::title},    {752, 899, Content::title_caption},
+    {902, 1399, Content::page1},   {1402, 1999, Content::white},
+    {2002, 2499, Content::page2},  {2502, 2999, Content::raster_bars},
+    {3002, 3499, Content::page3},  {3502, 3999, Content::balls},
+    {4002, 4499, Content::page4},  {4502, 4999, Content::page5},
+    {5002, 5499, Content::page6},
+};
+
+// What the framebuffer holds when each frame is handed over.
+constexpr Range shown_frames[] = {
+    {0, 0, Content::black},
+    {1, 151, Content::logo},
+    {152, 301, Content::logo_caption},
+    {302, 451, Content::presents},
+    {452, 601, Content::presents_caption},
+    {602, 751, Content::title},
+    {752, 901, Content::title_caption},
+    {902, 1401, Content::page1},
+    {1402, 2001, Content::white},
+    {2002, 2501, Content::page2},
+    {2502, 2650, Content::raster_bars},
+    {2951, 3001, Content::raster_bars},
+    {3002, 3501, Content::page3},
+    {3502, 4001, Content::balls},
+    {4002, 4501, Content::page4},
+    {4502, 5001, Content::page5},
+    {5002, 5501, Content::page6},
+};
+
+Content find(const Range* begin, const Range* end, std::uint32_t f) {
+  for (const Range* r = begin; r != end; ++r) {
+    if (f >= r->first && f <= r->last) return r->content;
+  }
+  return Content::nothing;
+}
+
+struct Caption {
+  int y;
+  const char* text;
+};
+
+const char* const pages[6][4] = {
+    {" FIRST WE PREZENT0R A W0RLDZOR RECORDZOR", " SOMETHING THAT WILL MAKE YOU SHOCKED...",
+     " 'COZ YOU NEVER THOUGHT IT'D BE POSSIBLE", " 256001 DOTS AT SAME TIME!!!            "},
+    {"OFCOURZ,SINZE THERE'S ONLY 256000 PIXLEZ", "ON THE SCREEN, IT'Z HARD TO ZEE THE     ",
+     "MOVEMENTZ00R! BUT IT REALLY ROCKZ!!!    ", "COMING UP, ZOME NIZE RASTAHBAARZ0RZ!!!  "},
+    {"AND AS A GREAT ENDZ00R WE'LL SHOW OFF   ", "GREAT METABALLZ!! 30 OF THEM!!! AND IT'S",
+     "QUITE SOME SPAGHETTI-CODE I MAY ADD...  ", "VOTE FOR UZ!! WE SIMPLY RULE!!!         "},
+    {"OOOPS!!! DID WE SAY METABALLZORS!?      ", "OFCORZ WE MEANT MEATBALLS!! AND WE DIDN'",
+     "SAY THEY'D MOVE EITHER!!!               ", "GREETINGZ AND CREDZ COMING UP:          "},
+    {"CODE    : QVO                           ", "MUZACK  : TIN WALRUS                    ",
+     "GFX     : QVO                           ", "...... AND GREETZ FLY OUT TO .....      "},
+    {"ORLAND MOOP, GORM TWILLET, FRIM SOLTE,  ", "ZORBLE, NUMPO, TAVIK PELLOR, AND ALL    ",
+     "OTHER PEOPLE CONTRIBUTING TO MAKE A HELL", "OF AN INTERESTING WORLD! VOTE FOR US!!! "},
+};
+
+const Caption captions[3] = {
+    {300, "  (THE ONLY DEMOGROUP OF SIGNIFICANCE)  "},
+    {300, "  (DARN PROUD TO PRESENT YOU ASWELL...) "},
+    {180, " (THE DEFINITE WINNER OF GLOBFEAST 2002)"},
+};
+
+constexpr std::uint32_t raster_colours[32] = {
+    0x835727, 0x726784, 0x437376, 0x943655, 0x839095, 0x234666, 0x926431, 0x125666,
+    0x9932BC, 0xCD3623, 0xE46243, 0x745882, 0x164755, 0x315313, 0x524576, 0x123564,
+    0x745546, 0x234566, 0x257565, 0x567433, 0x123455, 0x856753, 0x246577, 0x236345,
+    0x598777, 0x434565, 0x234512, 0x235523, 0x745645, 0x565544, 0x865376, 0x765688,
+};
+
+using Image = std::vector<std::uint32_t>;
+
+Image picture(int k) {
+  const std::vector<std::uint8_t> file = test_assets::picture_file(k);
+  Image out(640 * 400);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const std::uint8_t* p = &file[i * 4];
+    out[i] = (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[0]} << 16) |
+             (std::uint32_t{p[1]} << 8) | p[2];
+  }
+  return out;
+}
+
+void text(Image& image, int y, const char* line) {
+  for (int i = 0; i < 40; ++i) {
+    const int g = static_cast<unsigned char>(line[i]) - 32;
+    for (int row = 0; row < 16; ++row) {
+      for (int column = 0; column < 8; ++column) {
+        image[(y + row) * 640 + 180 + 8 * i + column] =
+            test_assets::glyph_ink(g, column, row) ? 0xFFFFFFu : 0u;
+      }
+    }
+  }
+}
+
+Image build(Content content) {
+  switch (content) {
+    case Content::nothing:
+    case Content::black:
+      return Image(640 * 400, 0u);
+    case Content::white:
+      return Image(640 * 400, 0xFFFFFFu);
+    case Content::logo:
+      return picture(0);
+    case Content::presents:
+      return picture(1);
+    case Content::title:
+      return picture(2);
+    case Content::balls:
+      return picture(3);
+    case Content::logo_caption:
+    case Content::presents_caption:
+    case Content::title_caption: {
+      const int k = content == Content::logo_caption       ? 0
+                    : content == Content::presents_caption ? 1
+                                                           : 2;
+      Image image = picture(k);
+      text(image, captions[k].y, captions[k].text);
+      return image;
+    }
+    case Content::raster_bars: {
+      Image image(640 * 400, 0u);
+      for (int y = 0; y < 384; ++y) {
+        for (int x = 0; x < 640; ++x) image[y * 640 + x] = raster_colours[y % 32];
+      }
+      return image;
+    }
+    default: {
+      const int page = static_cast<int>(content) - static_cast<int>(Content::page1);
+      Image image(640 * 400, 0u);
+      for (int line = 0; line < 4; ++line) text(image, 180 + 20 * line, pages[page][line]);
+      return image;
+    }
+  }
+}
+
+}  // namespace
+
+Content drawn_at(std::uint32_t f) {
+  return find(std::begin(scene_frames), std::end(scene_frames), f);
+}
+
+Content shown_at(std::uint32_t f) {
+  return find(std::begin(shown_frames), std::end(shown_frames), f);
+}
+
+std::vector<std::uint32_t> presented_counters() {
+  std::vector<std::uint32_t> counters;
+  for (std::uint32_t f = 0; f <= 2650; ++f) counters.push_back(f);
+  for (std::uint32_t f = 2951; f <= 5501; ++f) counters.push_back(f);
+  return counters;
+}
+
+const std::vector<std::uint32_t>& image(Content content) {
+  static std::map<Content, Image> cache;
+  auto found = cache.find(content);
+  if (found == cache.end()) found = cache.emplace(content, build(content)).first;
+  return found->second;
+}
+
+}  // namespace timeline_model
