@@ -16,5 +16,7 @@ extern IDirectDrawSurface* primary_surface;
 extern IDirectDrawSurface* back_buffer;
 extern PixelConverter row_converter;
 extern std::int32_t display_active;
+// The screen-saver switch as it was before the display took the screen; display_close puts it back.
+extern BOOL screen_saver_setting;
 
 LRESULT WINAPI display_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

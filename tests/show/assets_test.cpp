@@ -85,7 +85,7 @@ TEST_F(Assets, PictureEndingInsideAPixelKeepsItsLastBytes) {
   test_assets::write_file("balls.raw", bytes);
   load_assets();
   EXPECT_EQ(balls_image[0], 0x44112233u);
-  EXPECT_EQ(balls_image[1], 0x00550066u);
+  EXPECT_EQ(balls_image[1], 0x00556600u);
   EXPECT_EQ(balls_image[2], 0u);
 }
 

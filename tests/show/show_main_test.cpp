@@ -132,8 +132,12 @@ TEST_F(ShowMain, FirstFrameIsBlackAndTheJumpSkipsToTheEndOfTheBars) {
   fake::on_flip([&](int index) {
     counter_at_flip.push_back(frame_counter);
     const std::vector<std::uint8_t>& shown = fake::front_buffer();
-    if (index == 0) EXPECT_EQ(0, std::memcmp(shown.data(), black.data(), shown.size()));
-    if (index == 2650) EXPECT_EQ(0, std::memcmp(shown.data(), bars.data(), shown.size()));
+    if (index == 0) {
+      EXPECT_EQ(0, std::memcmp(shown.data(), black.data(), shown.size()));
+    }
+    if (index == 2650) {
+      EXPECT_EQ(0, std::memcmp(shown.data(), bars.data(), shown.size()));
+    }
   });
   EXPECT_EQ(run_show(), 0);
   ASSERT_EQ(counter_at_flip.size(), static_cast<std::size_t>(presented_frames));
