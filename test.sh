@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
-  libsdl2-dev clang-format
+  libsdl2-dev clang-format g++-multilib
 
 jobs=$(nproc)
 
@@ -19,6 +19,11 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSHOW_SANITIZE=ON \
   -DSHOW_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+
+echo "== 32-bit x86 build of the converters (real MMX registers)"
+cmake -S tests/converters/m32 -B build/m32 -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/m32 -j"$jobs"
+ctest --test-dir build/m32 --output-on-failure -j"$jobs"
 
 echo "== formatting"
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 
-// Converts `count` source pixels into the destination row. Reads exactly `count` pixels, writes exactly
-// count x (bytes per pixel) bytes, front to back; no alignment needed. A count of 0 or less does nothing.
+// Converts `count` source pixels into the destination row. Reads exactly `count` pixels, writes
+// exactly count x (bytes per pixel) bytes, front to back; no alignment needed. A count of 0 or less
+// does nothing.
 using PixelConverter = void (*)(const std::uint32_t* source, void* destination, std::int32_t count);
 
 void convert_row_xrgb8888(const std::uint32_t* source, void* destination, std::int32_t count);

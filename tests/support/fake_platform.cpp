@@ -83,10 +83,13 @@ struct State {
   BOOL screen_saver = TRUE;
 };
 
-State& state() {
-  static State instance;
+// Held through a pointer so that reset() builds a whole new state in one step.
+std::unique_ptr<State>& current_state() {
+  static std::unique_ptr<State> instance = std::make_unique<State>();
   return instance;
 }
+
+State& state() { return *current_state(); }
 
 void violation(const std::string& what) { record("VIOLATION: " + what); }
 
@@ -467,10 +470,10 @@ const std::vector<std::uint8_t>& no_bytes() {
 }  // namespace
 
 void reset(const Script& script) {
-  State& s = state();
-  s = State{};
-  s.script = script;
-  s.screen_saver = script.screen_saver_active;
+  auto fresh = std::make_unique<State>();
+  fresh->script = script;
+  fresh->screen_saver = script.screen_saver_active;
+  current_state() = std::move(fresh);
 }
 
 Script& script() { return state().script; }
