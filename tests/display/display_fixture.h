@@ -10,21 +10,8 @@
 
 #include "display/display.h"
 #include "display/display_state.h"
+#include "tests/support/display_state_reset.h"
 #include "tests/support/fake_platform.h"
-
-inline void reset_display_state() {
-  display_width = 0;
-  display_height = 0;
-  ddraw_library = nullptr;
-  direct_draw = nullptr;
-  display_window_class = {};
-  display_window = nullptr;
-  primary_surface = nullptr;
-  back_buffer = nullptr;
-  row_converter = nullptr;
-  display_active = 0;
-  screen_saver_setting = TRUE;
-}
 
 // The calls logged from `index` on.
 inline std::vector<std::string> calls_from(int index) {

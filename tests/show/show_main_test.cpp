@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "display/display_state.h"
 #include "render/framebuffer.h"
 #include "show/assets.h"
 #include "show/show_main.h"
 #include "tests/show/test_assets.h"
 #include "tests/show/timeline_model.h"
+#include "tests/support/display_state_reset.h"
 #include "tests/support/fake_platform.h"
 
 namespace {
@@ -33,16 +33,7 @@ class ShowMain : public ::testing::Test {
   void SetUp() override {
     test_assets::clear_asset_buffers();
     frame_counter = 0;
-    display_width = 0;
-    display_height = 0;
-    ddraw_library = nullptr;
-    direct_draw = nullptr;
-    display_window_class = {};
-    display_window = nullptr;
-    primary_surface = nullptr;
-    back_buffer = nullptr;
-    row_converter = nullptr;
-    display_active = 0;
+    reset_display_state();
     fake::reset();
   }
 
