@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
-  libsdl2-dev
+  libsdl2-dev libpng-dev
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$(nproc)"

@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
-  libsdl2-dev clang-format g++-multilib
+  libsdl2-dev libpng-dev clang-format g++-multilib \
+  xvfb xdotool x11-apps x11-utils imagemagick openbox
 
 jobs=$(nproc)
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/emulated/screen_layouts.h"
@@ -69,5 +70,7 @@ void post_message(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 LRESULT send_message(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 // The window the display created, or null.
 HWND display_window_handle();
+// That window's name, or empty when there is none.
+std::string display_window_name();
 
 }  // namespace emulated

@@ -1,0 +1,26 @@
+// The desktop's settings the display touches: the mouse cursor and the screen-saver switch, both
+// kept by the backend.
+#include "platform/emulated/platform_state.h"
+
+HCURSOR WINAPI SetCursor(HCURSOR cursor) {
+  auto& s = emulated::detail::state();
+  const HCURSOR previous = s.cursor;
+  s.cursor = cursor;
+  emulated::detail::backend().show_cursor(cursor != nullptr);
+  return previous;
+}
+
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT uiparam, PVOID pvparam, UINT) {
+  emulated::Backend& backend = emulated::detail::backend();
+  switch (action) {
+    case SPI_GETSCREENSAVEACTIVE:
+      if (pvparam == nullptr) return FALSE;
+      *static_cast<BOOL*>(pvparam) = backend.screen_saver_active() ? TRUE : FALSE;
+      return TRUE;
+    case SPI_SETSCREENSAVEACTIVE:
+      backend.set_screen_saver_active(uiparam != 0);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}

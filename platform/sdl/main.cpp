@@ -1,0 +1,50 @@
+// The show on Linux: the emulated platform shown through SDL2, with silent music.
+//
+// Exit status: 0 when the show ends, 1 when its display cannot be opened, 2 for an invalid
+// setting (see platform/sdl/settings.h), 3 when there is no display to show it on.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/emulated/emulated_platform.h"
+#include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/settings.h"
+#include "show/show_main.h"
+
+namespace {
+
+constexpr int invalid_setting = 2;
+constexpr int no_display = 3;
+
+int run_show(const sdl_platform::Settings& settings) {
+  sdl_platform::SdlBackend backend(settings);
+  if (!backend.ok()) {
+    std::fprintf(stderr, "show: no display: %s\n", backend.error().c_str());
+    return no_display;
+  }
+  emulated::install(backend, settings.screen);
+  // Returns only when the display could not be opened; every other end exits inside.
+  return show_main();
+}
+
+}  // namespace
+
+int main() {
+  const sdl_platform::SettingsResult read =
+      sdl_platform::read_settings([](const char* name) { return std::getenv(name); });
+  if (!read.settings) {
+    std::fprintf(stderr, "show: %s\n", read.error.c_str());
+    return invalid_setting;
+  }
+
+  // Leave the screen saver as the user has it: the show switches it off itself while it plays.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "show: no display: %s\n", SDL_GetError());
+    return no_display;
+  }
+  const int status = run_show(*read.settings);
+  SDL_Quit();
+  return status;
+}

@@ -1,0 +1,104 @@
+#include "platform/sdl/settings.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace sdl_platform {
+
+namespace {
+
+// The value of `name`, or empty when it is unset or empty.
+std::string_view value_of(const EnvironmentLookup& lookup, const char* name) {
+  const char* value = lookup(name);
+  return value == nullptr ? std::string_view{} : std::string_view{value};
+}
+
+std::string quoted(std::string_view text) {
+  std::string result(1, '"');
+  result.append(text);
+  result += '"';
+  return result;
+}
+
+// A whole decimal number in [low, high] spelled with nothing else around it.
+std::optional<int> whole_number(std::string_view text, int low, int high) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  if (number < low || number > high) return std::nullopt;
+  return number;
+}
+
+std::string layout_names() {
+  std::string names;
+  for (int i = 0; i < emulated::layout_count; ++i) {
+    if (i > 0) names += ", ";
+    names += emulated::layout_info(static_cast<emulated::Layout>(i)).name;
+  }
+  return names;
+}
+
+bool read_layouts(std::string_view text, std::vector<emulated::Layout>& layouts,
+                  std::string& error) {
+  layouts.clear();
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    const std::string_view name = text.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    const std::optional<emulated::Layout> layout = emulated::parse_layout(name);
+    if (!layout) {
+      error = "SHOW_SCREEN_LAYOUTS: " + quoted(name) + " is not a layout; the layouts are " +
+              layout_names();
+      return false;
+    }
+    layouts.push_back(*layout);
+    if (comma == std::string_view::npos) return true;
+    start = comma + 1;
+  }
+}
+
+bool read_number(const EnvironmentLookup& lookup, const char* name, int low, int high, int& number,
+                 std::string& error) {
+  const std::string_view text = value_of(lookup, name);
+  if (text.empty()) return true;
+  const std::optional<int> parsed = whole_number(text, low, high);
+  if (!parsed) {
+    error = std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
+            std::to_string(high) + ", not " + quoted(text);
+    return false;
+  }
+  number = *parsed;
+  return true;
+}
+
+}  // namespace
+
+SettingsResult read_settings(const EnvironmentLookup& lookup) {
+  SettingsResult result;
+  Settings settings;
+
+  const std::string_view layouts = value_of(lookup, "SHOW_SCREEN_LAYOUTS");
+  if (!layouts.empty() && !read_layouts(layouts, settings.screen.layouts, result.error)) {
+    return result;
+  }
+
+  const std::string_view windowed = value_of(lookup, "SHOW_WINDOWED");
+  if (windowed == "1") {
+    settings.windowed = true;
+  } else if (!windowed.empty() && windowed != "0") {
+    result.error = "SHOW_WINDOWED must be 1 (a window) or 0 (full screen), not " + quoted(windowed);
+    return result;
+  }
+
+  if (!read_number(lookup, "SHOW_SCALE", 1, 8, settings.window_scale, result.error) ||
+      !read_number(lookup, "SHOW_RETRACE_HZ", 1, 10000, settings.retrace_hz, result.error) ||
+      !read_number(lookup, "SHOW_ROW_PADDING", 0, 256, settings.screen.row_padding, result.error)) {
+    return result;
+  }
+
+  result.settings = settings;
+  return result;
+}
+
+}  // namespace sdl_platform

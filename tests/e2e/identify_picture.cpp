@@ -1,0 +1,177 @@
+// Names the scene a screenshot of the show's window shows: the test pictures and captions as the
+// timeline draws them, each pixel a square of SCALE with its top left at X, Y, colours as LAYOUT
+// keeps them, and black everywhere else.
+//   e2e_identify_picture SHOT.ppm LAYOUT SCALE X Y
+// Prints the scene's name and exits 0; prints the nearest scene and how far off it is and exits 1
+// when none matches.
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/emulated/screen_layouts.h"
+#include "tests/show/timeline_model.h"
+
+namespace {
+
+using timeline_model::Content;
+
+struct Shot {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
+};
+
+// The next header field of a portable pixmap, past white space and # comments.
+std::string header_field(std::istream& in) {
+  std::string field;
+  for (int c = in.get(); c != EOF; c = in.get()) {
+    if (c == '#' && field.empty()) {
+      while (c != EOF && c != '\n') c = in.get();
+    } else if (std::isspace(c) != 0) {
+      if (!field.empty()) return field;  // the one white space byte after the field is gone
+    } else {
+      field += static_cast<char>(c);
+    }
+  }
+  return field;
+}
+
+// A binary portable pixmap with 8-bit channels, as ImageMagick writes it.
+std::optional<Shot> read_ppm(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string magic = header_field(in);
+  Shot shot;
+  shot.width = std::atoi(header_field(in).c_str());
+  shot.height = std::atoi(header_field(in).c_str());
+  const std::string maxval = header_field(in);
+  if (!in || magic != "P6" || maxval != "255" || shot.width <= 0 || shot.height <= 0) {
+    return std::nullopt;
+  }
+  std::vector<unsigned char> bytes(static_cast<std::size_t>(shot.width) * shot.height * 3);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!in) return std::nullopt;
+  shot.pixels.resize(bytes.size() / 3);
+  for (std::size_t i = 0; i < shot.pixels.size(); ++i) {
+    shot.pixels[i] = (std::uint32_t{bytes[3 * i]} << 16) | (std::uint32_t{bytes[3 * i + 1]} << 8) |
+                     bytes[3 * i + 2];
+  }
+  return shot;
+}
+
+// Bits a layout keeps of red, green and blue, from its masks.
+struct Kept {
+  int red;
+  int green;
+  int blue;
+};
+
+int bit_count(std::uint32_t mask) {
+  int count = 0;
+  for (; mask != 0; mask &= mask - 1) ++count;
+  return count;
+}
+
+// An 8-bit channel cut to its top `bits` and widened back by repeating them.
+std::uint32_t keep(std::uint32_t channel, int bits) {
+  const std::uint32_t top = channel >> (8 - bits);
+  std::uint32_t widened = 0;
+  for (int shift = 8 - bits; shift > -bits; shift -= bits) {
+    widened |= shift >= 0 ? top << shift : top >> -shift;
+  }
+  return widened & 0xFFu;
+}
+
+std::uint32_t as_shown(std::uint32_t pixel, const Kept& kept) {
+  return (keep((pixel >> 16) & 0xFFu, kept.red) << 16) |
+         (keep((pixel >> 8) & 0xFFu, kept.green) << 8) | keep(pixel & 0xFFu, kept.blue);
+}
+
+struct Scene {
+  Content content;
+  const char* name;
+};
+
+constexpr Scene scenes[] = {
+    {Content::black, "black"},
+    {Content::logo, "logo"},
+    {Content::logo_caption, "logo_caption"},
+    {Content::presents, "presents"},
+    {Content::presents_caption, "presents_caption"},
+    {Content::title, "title"},
+    {Content::title_caption, "title_caption"},
+    {Content::page1, "page1"},
+    {Content::white, "white"},
+    {Content::page2, "page2"},
+    {Content::raster_bars, "raster_bars"},
+    {Content::page3, "page3"},
+    {Content::balls, "balls"},
+    {Content::page4, "page4"},
+    {Content::page5, "page5"},
+    {Content::page6, "page6"},
+};
+
+// Pixels of the shot that differ from the scene, counted up to `limit`.
+long differences(const Shot& shot, Content content, const Kept& kept, int scale, int x0, int y0,
+                 long limit) {
+  const std::vector<std::uint32_t>& picture = timeline_model::image(content);
+  long count = 0;
+  for (int y = 0; y < shot.height && count < limit; ++y) {
+    for (int x = 0; x < shot.width; ++x) {
+      const int sx = x - x0;
+      const int sy = y - y0;
+      const bool inside = sx >= 0 && sy >= 0 && sx < 640 * scale && sy < 400 * scale;
+      const std::uint32_t expected =
+          inside ? as_shown(
+                       picture[static_cast<std::size_t>(sy / scale) * 640 + sx / scale] & 0xFFFFFFu,
+                       kept)
+                 : 0u;
+      if (shot.pixels[static_cast<std::size_t>(y) * shot.width + x] != expected) ++count;
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 6) {
+    std::fprintf(stderr, "usage: %s SHOT.ppm LAYOUT SCALE X Y\n", argv[0]);
+    return 2;
+  }
+  const std::optional<Shot> shot = read_ppm(argv[1]);
+  const std::optional<emulated::Layout> layout = emulated::parse_layout(argv[2]);
+  const int scale = std::atoi(argv[3]);
+  const int x0 = std::atoi(argv[4]);
+  const int y0 = std::atoi(argv[5]);
+  if (!shot || !layout || scale < 1) {
+    std::fprintf(stderr, "%s: cannot read the shot, layout or scale\n", argv[0]);
+    return 2;
+  }
+  const emulated::LayoutInfo& info = emulated::layout_info(*layout);
+  const Kept kept{bit_count(info.red_mask), bit_count(info.green_mask), bit_count(info.blue_mask)};
+
+  const Scene* nearest = nullptr;
+  long nearest_count = 0;
+  for (const Scene& scene : scenes) {
+    const long limit =
+        nearest == nullptr ? static_cast<long>(shot->pixels.size()) + 1 : nearest_count;
+    const long count = differences(*shot, scene.content, kept, scale, x0, y0, limit);
+    if (count == 0) {
+      std::printf("%s\n", scene.name);
+      return 0;
+    }
+    if (nearest == nullptr || count < nearest_count) {
+      nearest = &scene;
+      nearest_count = count;
+    }
+  }
+  std::printf("no scene: nearest is %s, %ld of %dx%d pixels differ\n", nearest->name, nearest_count,
+              shot->width, shot->height);
+  return 1;
+}

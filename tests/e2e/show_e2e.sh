@@ -1,0 +1,292 @@
+#!/usr/bin/env bash
+# Runs the real show executable under a virtual X server of its own and checks one behaviour.
+#   show_e2e.sh CASE TOOLS_DIR SHOW [timing|no-timing]
+# CASE: to_end, full_rate, escape, close_request, terminate, caption:LAYOUT, resized_window,
+# full_screen, no_display, invalid_setting. TOOLS_DIR holds e2e_write_assets,
+# e2e_identify_picture and e2e_close_request. no-timing (for sanitizer builds, whose frames are
+# too slow to keep any pace) still checks every outcome but not how long the show takes.
+# Exit status 77 means a program the case needs is missing.
+set -euo pipefail
+
+case_name=$1
+tools=$(readlink -f "$2")
+show=$(readlink -f "$3")
+timing=${4:-timing}
+
+# Only the settings each case gives, and SDL on the virtual X server.
+unset SHOW_SCREEN_LAYOUTS SHOW_WINDOWED SHOW_SCALE SHOW_RETRACE_HZ SHOW_ROW_PADDING
+unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/show-e2e.XXXXXX")
+xvfb_pid=""
+wm_pid=""
+show_pid=""
+
+# Asks a process started here to end, then forces it and its children (the show under timeout).
+stop() {
+  local pid=$1
+  [[ -n "$pid" ]] || return 0
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then
+    pkill -KILL -P "$pid" 2>/dev/null || true
+    kill -KILL "$pid" 2>/dev/null || true
+  fi
+  wait "$pid" 2>/dev/null || true
+}
+
+cleanup() {
+  stop "$show_pid"
+  stop "$wm_pid"
+  stop "$xvfb_pid"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+  echo "FAIL ($case_name): $*" >&2
+  if [[ -s "$work/show.log" ]]; then
+    echo "--- show output ---" >&2
+    cat "$work/show.log" >&2
+  fi
+  exit 1
+}
+
+need() {
+  for program in "$@"; do
+    command -v "$program" >/dev/null || { echo "SKIP: $program is not installed" >&2; exit 77; }
+  done
+}
+
+now() { date +%s.%N; }
+seconds_since() { awk -v end="$(now)" -v start="$1" 'BEGIN { printf "%.2f", end - start }'; }
+# True when the comparison holds for the number: holds 2.4 "< 2.5".
+holds() { awk -v value="$1" "BEGIN { exit !(value $2) }"; }
+
+# A virtual X server on a free display number, screen size WxH.
+start_x() {
+  need Xvfb xdotool xwd convert
+  local size=$1
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [[ -s "$work/display" ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    sleep 0.1
+  done
+  [[ -s "$work/display" ]] || fail "Xvfb did not report its display"
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+# The show in a directory holding the test assets, bounded by `timeout`; settings as arguments,
+# e.g. start_show SHOW_WINDOWED=1. Its output goes to show.log.
+start_show() {
+  local limit=$1
+  shift
+  mkdir -p "$work/run"
+  "$tools/e2e_write_assets" "$work/run"
+  (cd "$work/run" && exec env SDL_AUDIODRIVER=dummy "$@" timeout -k 5 "$limit" "$show") \
+    >"$work/show.log" 2>&1 &
+  show_pid=$!
+  started=$(now)
+}
+
+# Waits for the show to end; sets `status` to its exit status.
+wait_show() {
+  status=0
+  wait "$show_pid" || status=$?
+  show_pid=""
+  [[ $status -ne 124 && $status -ne 137 ]] || fail "the show did not end within its time limit"
+}
+
+# The show's window once it is on the screen; sets `window`.
+find_window() {
+  window=""
+  for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name '^test$' 2>/dev/null | head -n 1 || true)
+    [[ -n "$window" ]] && return 0
+    kill -0 "$show_pid" 2>/dev/null || fail "the show ended before its window appeared"
+    sleep 0.05
+  done
+  fail "no window named test appeared"
+}
+
+# Which scene a screenshot shows; sets `scene`. Arguments: what to shoot (a window id or root),
+# layout, scale, x and y of the picture in the shot.
+identify() {
+  local target=$1
+  shift
+  local source=(-id "$target")
+  [[ $target == root ]] && source=(-root)
+  xwd -silent "${source[@]}" >"$work/shot.xwd" 2>/dev/null ||
+    fail "no screenshot of the window (the show has ended?)"
+  convert "xwd:$work/shot.xwd" "ppm:$work/shot.ppm" || fail "convert could not read the screenshot"
+  scene=$("$tools/e2e_identify_picture" "$work/shot.ppm" "$@") || scene="?$scene"
+}
+
+# Shoots until the shot shows one of the scenes named in `wanted` (a regular expression); earlier
+# scenes named in `before` are waited through. Anything else fails; so does a picture that is no
+# scene three times running (a shot may catch a window being redrawn).
+wait_for_scene() {
+  local wanted=$1 before=$2 limit=$3
+  shift 3
+  local unrecognised=0
+  local deadline=$((SECONDS + limit))
+  while ((SECONDS < deadline)); do
+    identify "$@"
+    if [[ $scene =~ ^($wanted)$ ]]; then
+      return 0
+    elif [[ $scene =~ ^($before)$ ]]; then
+      unrecognised=0
+    elif [[ $scene == \?* ]]; then
+      ((++unrecognised < 3)) || fail "the window shows no scene of the show: ${scene#\?}"
+    else
+      fail "expected $wanted but the window shows $scene"
+    fi
+    sleep 0.1
+  done
+  fail "the window did not show $wanted within $limit s (last: $scene)"
+}
+
+# Waits for the show's window to take the size WxH.
+wait_for_size() {
+  local geometry=""
+  for _ in $(seq 100); do
+    geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
+    [[ $geometry == "$1" ]] && return 0
+    sleep 0.05
+  done
+  fail "the window is $geometry, not $1"
+}
+
+expect_clean_exit() {
+  [[ $status -eq 0 ]] || fail "exit status $status, not 0"
+}
+
+# Ends the show from outside with $1 and checks it exits 0 within $2 seconds.
+end_show_with() {
+  local how=$1 within=$2
+  local asked
+  asked=$(now)
+  case $how in
+    escape) xdotool key Escape ;;
+    close) "$tools/e2e_close_request" "$window" || fail "could not send the close request" ;;
+    terminate) kill -TERM "$(xdotool getwindowpid "$window")" ;;
+  esac
+  wait_show
+  expect_clean_exit
+  local took
+  took=$(seconds_since "$asked")
+  holds "$took" "< $within" || fail "the show took $took s to end after the $how"
+}
+
+# Whole run at the given retrace rate: it must end by itself, with status 0, after 5202 retraces.
+run_to_end() {
+  local rate=$1 low=$2 high=$3
+  start_x 1280x800
+  start_show 900 SHOW_WINDOWED=1 SHOW_SCALE=1 SHOW_RETRACE_HZ="$rate"
+  # Frames are shown, not only counted.
+  find_window
+  wait_for_scene 'logo|logo_caption|presents|presents_caption|title|title_caption' black 60 \
+    "$window" xrgb8888 1 0 0
+  wait_show
+  expect_clean_exit
+  local took
+  took=$(seconds_since "$started")
+  echo "the show took $took s at $rate Hz"
+  if [[ $timing == timing ]]; then
+    holds "$took" ">= $low && value <= $high" ||
+      fail "the show took $took s at $rate Hz; 5202 frames should take $low to $high s"
+  fi
+}
+
+# After the start, with the first picture on screen, an outside end request.
+ended_from_outside() {
+  local how=$1
+  start_x 1280x800
+  start_show 120 SHOW_WINDOWED=1 SHOW_SCALE=1
+  find_window
+  wait_for_scene 'logo|logo_caption' black 30 "$window" xrgb8888 1 0 0
+  end_show_with "$how" 3
+}
+
+case $case_name in
+  to_end)
+    # 5202 retraces at 150 Hz are 34.7 s; start-up may add a little, frames shown before the
+    # window has focus may take a little off.
+    run_to_end 150 33.5 38.5
+    ;;
+  full_rate)
+    run_to_end 60 86.2 88.5
+    ;;
+  escape | close_request | terminate)
+    ended_from_outside "${case_name%_request}"
+    ;;
+  caption:*)
+    # The first caption scene: the logo picture with caption 1, in every screen layout.
+    layout=${case_name#caption:}
+    start_x 1280x800
+    start_show 120 SHOW_WINDOWED=1 SHOW_SCALE=1 SHOW_SCREEN_LAYOUTS="$layout"
+    find_window
+    wait_for_scene logo_caption 'black|logo' 60 "$window" "$layout" 1 0 0
+    end_show_with escape 3
+    ;;
+  resized_window)
+    # A window of 1501x1001 holds the picture at scale 2 with black bands of 110 and 100 on the left
+    # and at the top, one more on the right and at the bottom.
+    start_x 1920x1200
+    start_show 120 SHOW_WINDOWED=1 SHOW_SCALE=2
+    find_window
+    wait_for_scene 'logo|logo_caption' black 30 "$window" xrgb8888 2 0 0
+    xdotool windowmove "$window" 0 0 windowsize "$window" 1501 1001
+    wait_for_scene 'logo|logo_caption' 'black|logo|logo_caption' 30 "$window" xrgb8888 2 110 100
+    end_show_with escape 3
+    ;;
+  full_screen)
+    # With a window manager the default setting takes the whole 1280x1024 screen: scale 2, bands
+    # of 112 above and below. F11 gives a window and takes the screen again.
+    need openbox xprop
+    start_x 1280x1024
+    openbox --sm-disable >"$work/wm.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+      sleep 0.1
+    done
+    start_show 120
+    find_window
+    wait_for_scene 'logo|logo_caption' black 30 root xrgb8888 2 0 112
+    xdotool key F11
+    wait_for_size 1280x800
+    xdotool key F11
+    wait_for_size 1280x1024
+    wait_for_scene 'logo|logo_caption' 'black|logo|logo_caption' 30 root xrgb8888 2 0 112
+    end_show_with escape 3
+    ;;
+  no_display)
+    # An X display that is not there: status 3 and a message saying so.
+    number=90
+    while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do number=$((number + 1)); done
+    start_show 30 SDL_VIDEODRIVER=x11 DISPLAY=":$number"
+    wait_show
+    [[ $status -eq 3 ]] || fail "exit status $status, not 3"
+    grep -q 'no display' "$work/show.log" || fail "no message about the display"
+    ;;
+  invalid_setting)
+    start_show 30 SHOW_SCALE=0
+    wait_show
+    [[ $status -eq 2 ]] || fail "exit status $status, not 2"
+    grep -q 'SHOW_SCALE' "$work/show.log" || fail "the message does not name SHOW_SCALE"
+    start_show 30 SHOW_SCREEN_LAYOUTS=rgb888,argb8888
+    wait_show
+    [[ $status -eq 2 ]] || fail "exit status $status, not 2"
+    grep -q 'argb8888' "$work/show.log" || fail "the message does not name the bad layout"
+    ;;
+  *)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+echo "PASS ($case_name)"

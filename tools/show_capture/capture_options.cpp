@@ -1,0 +1,149 @@
+#include "tools/show_capture/capture_options.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
+namespace capture_options {
+
+const char* const usage =
+    "usage: show-capture --out DIR [--frames LIST] [--format LAYOUT]\n"
+    "Runs the show in the current directory with no screen and writes the frames in LIST as\n"
+    "DIR/frame-NNNNN.png. Frames are numbered from 0 to 5201 in the order they are presented.\n"
+    "  --out DIR        directory for the pictures, made if missing\n"
+    "  --frames LIST    frames to write, e.g. 0,152,2600-2700 (default: none)\n"
+    "  --format LAYOUT  pixel layout of the emulated screen: xrgb8888 (default), xbgr8888,\n"
+    "                   rgb888, bgr888, rgb565, bgr565, rgb555, bgr555\n"
+    "Ends with the show's exit status; 2 for a bad command line, 4 when a picture cannot be\n"
+    "written.\n";
+
+const char* const short_usage =
+    "usage: show-capture --out DIR [--frames LIST] [--format LAYOUT]  (--help for more)\n";
+
+namespace {
+
+// "'text' what". Out of line: GCC 12 warns wrongly about these appends when they are inlined.
+[[gnu::noinline]] std::string describe(std::string_view text, const std::string& what) {
+  std::string message = "'";
+  message += text;
+  message += "' ";
+  message += what;
+  return message;
+}
+
+// A frame number: decimal digits only, at most last_frame.
+std::optional<std::uint32_t> parse_frame(std::string_view text, std::string& error) {
+  if (text.empty() ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    error = describe(text, "is not a frame number");
+    return std::nullopt;
+  }
+  std::uint64_t value = 0;
+  for (char c : text) {
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (value > last_frame) {
+      error = describe(text, "is past the last frame, " + std::to_string(last_frame));
+      return std::nullopt;
+    }
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+}  // namespace
+
+bool parse_frame_list(const std::string& text, std::vector<std::uint32_t>& frames,
+                      std::string& error) {
+  std::vector<std::uint32_t> found;
+  std::string_view rest = text;
+  for (;;) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view item = rest.substr(0, comma);
+    const std::size_t dash = item.find('-');
+    const auto first = parse_frame(item.substr(0, dash), error);
+    if (!first) return false;
+    std::uint32_t last = *first;
+    if (dash != std::string_view::npos) {
+      const auto end = parse_frame(item.substr(dash + 1), error);
+      if (!end) return false;
+      if (*end < *first) {
+        error = "range " + std::string(item) + " runs backwards";
+        return false;
+      }
+      last = *end;
+    }
+    for (std::uint32_t frame = *first; frame <= last; ++frame) found.push_back(frame);
+    if (comma == std::string_view::npos) break;
+    rest = rest.substr(comma + 1);
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  frames = std::move(found);
+  return true;
+}
+
+Parsed parse(std::span<const char* const> arguments) {
+  Parsed parsed;
+  Options& options = parsed.options;
+  bool have_out = false;
+  bool have_frames = false;
+  bool have_format = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--help" || argument == "-h") {
+      options.help = true;
+      return parsed;
+    }
+    // --name VALUE or --name=VALUE
+    std::string_view name = argument;
+    std::optional<std::string> value;
+    const std::size_t equals = argument.find('=');
+    if (argument.starts_with("--") && equals != std::string_view::npos) {
+      name = argument.substr(0, equals);
+      value = std::string(argument.substr(equals + 1));
+    }
+    bool* seen = name == "--out"      ? &have_out
+                 : name == "--frames" ? &have_frames
+                 : name == "--format" ? &have_format
+                                      : nullptr;
+    if (seen == nullptr) {
+      parsed.error = argument.starts_with("-") ? "unknown option " + std::string(argument)
+                                               : "unexpected argument " + std::string(argument);
+      return parsed;
+    }
+    if (*seen) {
+      parsed.error = std::string(name) + " given twice";
+      return parsed;
+    }
+    *seen = true;
+    if (!value) {
+      if (i + 1 >= arguments.size()) {
+        parsed.error = std::string(name) + " needs a value";
+        return parsed;
+      }
+      value = arguments[++i];
+    }
+    if (name == "--out") {
+      if (value->empty()) {
+        parsed.error = "--out needs a directory";
+        return parsed;
+      }
+      options.output_directory = *value;
+    } else if (name == "--frames") {
+      if (!parse_frame_list(*value, options.frames, parsed.error)) {
+        parsed.error = "--frames: " + parsed.error;
+        return parsed;
+      }
+    } else {
+      const auto layout = emulated::parse_layout(*value);
+      if (!layout) {
+        parsed.error = "unknown layout '" + *value + "' for --format";
+        return parsed;
+      }
+      options.layout = *layout;
+    }
+  }
+  if (!have_out) parsed.error = "--out DIR is required";
+  return parsed;
+}
+
+}  // namespace capture_options
