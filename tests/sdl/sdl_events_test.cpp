@@ -7,7 +7,7 @@
 
 #include "platform/emulated/emulated_platform.h"
 #include "platform/sdl/sdl_backend.h"
-#include "tests/e2e/sdl_fixture.h"
+#include "tests/sdl/sdl_fixture.h"
 
 namespace {
 
