@@ -107,7 +107,12 @@ find_window() {
   for _ in $(seq 200); do
     window=$(xdotool search --onlyvisible --name '^test$' 2>/dev/null | head -n 1 || true)
     [[ -n "$window" ]] && return 0
-    kill -0 "$show_pid" 2>/dev/null || fail "the show ended before its window appeared"
+    if ! kill -0 "$show_pid" 2>/dev/null; then
+      wait_show
+      echo "DISPLAY=$DISPLAY windows: $(xdotool search --name . getwindowname %@ 2>&1 | tr '\n' '|')" >&2
+      echo "xvfb log: $(tr '\n' '|' <"$work/xvfb.log")" >&2
+      fail "the show ended (status $status) before its window appeared"
+    fi
     sleep 0.05
   done
   fail "no window named test appeared"
