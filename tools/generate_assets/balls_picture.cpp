@@ -121,13 +121,13 @@ void meatball(Canvas& c, const Ball& b) {
       ny /= nl;
       nz /= nl;
       const float diffuse = clamp01(nx * lx + ny * ly + nz * lz);
-      float spec = clamp01((nx * lx + ny * ly + nz * (lz + 1.0f)) / hl);
-      for (int i = 0; i < 4; ++i) spec *= spec;  // 16th power: a greasy sheen
+      float sheen = clamp01((nx * lx + ny * ly + nz * (lz + 1.0f)) / hl);
+      for (int i = 0; i < 4; ++i) sheen *= sheen;  // 16th power: a greasy sheen
       const Rgb albedo = mix(mix(rgb8(70, 30, 14), rgb8(150, 80, 40), n0), rgb8(40, 16, 6),
                              0.6f * smoothstep(0.45f, 0.85f, fine));
       const float rim = 1.0f - 0.35f * smoothstep(0.75f, 1.0f, d / b.r);
       const Rgb lit =
-          albedo * ((0.22f + 1.05f * diffuse) * rim) + rgb8(255, 230, 190) * (0.45f * spec);
+          albedo * ((0.22f + 1.05f * diffuse) * rim) + rgb8(255, 230, 190) * (0.45f * sheen);
       c.blend(x, y, lit, cov);
     }
   }

@@ -91,12 +91,12 @@ void draw_big_text(Canvas& c, const BigText& t, const LetterStyle& style) {
       // Specular: half vector between light and viewer, raised to the 32nd power by squaring.
       const float hx = lx, hy = ly, hz = lz + 1.0f;
       const float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-      float spec = clamp01((nx * hx + ny * hy + nz * hz) / hl);
-      for (int i = 0; i < 5; ++i) spec *= spec;
+      float sheen = clamp01((nx * hx + ny * hy + nz * hz) / hl);
+      for (int i = 0; i < 5; ++i) sheen *= sheen;
 
       const float ty = (y - t.top) / h;
       const Rgb base = gradient(style.face, style.face_stops, ty);
-      const Rgb lit = base * (0.35f + 0.9f * diffuse) + Rgb{1, 1, 1} * (0.8f * spec);
+      const Rgb lit = base * (0.35f + 0.9f * diffuse) + Rgb{1, 1, 1} * (0.8f * sheen);
       c.blend(px, py, lit, face_cov);
     }
   }
