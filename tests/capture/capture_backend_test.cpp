@@ -10,7 +10,7 @@
 
 #include "platform/capture/capture_platform.h"
 #include "tests/capture/png_reader.h"
-#include "tests/platform/layout_oracle.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "tests/capture/png_reader.h"
 #include "tests/capture/subprocess.h"
-#include "tests/platform/layout_oracle.h"
 #include "tests/show/test_assets.h"
 #include "tests/show/timeline_model.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 

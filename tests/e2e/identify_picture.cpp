@@ -16,6 +16,7 @@
 
 #include "platform/emulated/screen_layouts.h"
 #include "tests/show/timeline_model.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 
@@ -64,34 +65,6 @@ std::optional<Shot> read_ppm(const char* path) {
   return shot;
 }
 
-// Bits a layout keeps of red, green and blue, from its masks.
-struct Kept {
-  int red;
-  int green;
-  int blue;
-};
-
-int bit_count(std::uint32_t mask) {
-  int count = 0;
-  for (; mask != 0; mask &= mask - 1) ++count;
-  return count;
-}
-
-// An 8-bit channel cut to its top `bits` and widened back by repeating them.
-std::uint32_t keep(std::uint32_t channel, int bits) {
-  const std::uint32_t top = channel >> (8 - bits);
-  std::uint32_t widened = 0;
-  for (int shift = 8 - bits; shift > -bits; shift -= bits) {
-    widened |= shift >= 0 ? top << shift : top >> -shift;
-  }
-  return widened & 0xFFu;
-}
-
-std::uint32_t as_shown(std::uint32_t pixel, const Kept& kept) {
-  return (keep((pixel >> 16) & 0xFFu, kept.red) << 16) |
-         (keep((pixel >> 8) & 0xFFu, kept.green) << 8) | keep(pixel & 0xFFu, kept.blue);
-}
-
 struct Scene {
   Content content;
   const char* name;
@@ -117,8 +90,8 @@ constexpr Scene scenes[] = {
 };
 
 // Pixels of the shot that differ from the scene, counted up to `limit`.
-long differences(const Shot& shot, Content content, const Kept& kept, int scale, int x0, int y0,
-                 long limit) {
+long differences(const Shot& shot, Content content, emulated::Layout layout, int scale, int x0,
+                 int y0, long limit) {
   const std::vector<std::uint32_t>& picture = timeline_model::image(content);
   long count = 0;
   for (int y = 0; y < shot.height && count < limit; ++y) {
@@ -127,9 +100,8 @@ long differences(const Shot& shot, Content content, const Kept& kept, int scale,
       const int sy = y - y0;
       const bool inside = sx >= 0 && sy >= 0 && sx < 640 * scale && sy < 400 * scale;
       const std::uint32_t expected =
-          inside ? as_shown(
-                       picture[static_cast<std::size_t>(sy / scale) * 640 + sx / scale] & 0xFFFFFFu,
-                       kept)
+          inside ? layout_oracle::shown(
+                       picture[static_cast<std::size_t>(sy / scale) * 640 + sx / scale], layout)
                  : 0u;
       if (shot.pixels[static_cast<std::size_t>(y) * shot.width + x] != expected) ++count;
     }
@@ -153,15 +125,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: cannot read the shot, layout or scale\n", argv[0]);
     return 2;
   }
-  const emulated::LayoutInfo& info = emulated::layout_info(*layout);
-  const Kept kept{bit_count(info.red_mask), bit_count(info.green_mask), bit_count(info.blue_mask)};
 
   const Scene* nearest = nullptr;
   long nearest_count = 0;
   for (const Scene& scene : scenes) {
     const long limit =
         nearest == nullptr ? static_cast<long>(shot->pixels.size()) + 1 : nearest_count;
-    const long count = differences(*shot, scene.content, kept, scale, x0, y0, limit);
+    const long count = differences(*shot, scene.content, *layout, scale, x0, y0, limit);
     if (count == 0) {
       std::printf("%s\n", scene.name);
       return 0;

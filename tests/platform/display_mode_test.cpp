@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "tests/platform/layout_oracle.h"
 #include "tests/platform/platform_fixture.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 

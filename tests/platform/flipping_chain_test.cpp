@@ -5,8 +5,8 @@
 #include <cstring>
 #include <set>
 
-#include "tests/platform/layout_oracle.h"
 #include "tests/platform/platform_fixture.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 

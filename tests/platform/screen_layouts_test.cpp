@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/emulated/screen_layouts.h"
-#include "tests/platform/layout_oracle.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "platform/emulated/emulated_platform.h"
 #include "platform/sdl/sdl_backend.h"
 #include "tests/sdl/sdl_fixture.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 
@@ -19,35 +20,6 @@ using emulated::Layout;
 
 constexpr int width = 640;
 constexpr int height = 400;
-
-struct ChannelBits {
-  Layout layout;
-  int red;
-  int green;
-  int blue;
-};
-
-// What each layout keeps of a channel, from its published bit layout.
-constexpr ChannelBits channel_bits[] = {
-    {Layout::xrgb8888, 8, 8, 8}, {Layout::xbgr8888, 8, 8, 8}, {Layout::rgb888, 8, 8, 8},
-    {Layout::bgr888, 8, 8, 8},   {Layout::rgb565, 5, 6, 5},   {Layout::bgr565, 5, 6, 5},
-    {Layout::rgb555, 5, 5, 5},   {Layout::bgr555, 5, 5, 5},
-};
-
-// An 8-bit channel cut to its top `bits` and widened back by repeating them.
-std::uint32_t kept(std::uint32_t channel, int bits) {
-  const std::uint32_t top = channel >> (8 - bits);
-  std::uint32_t widened = 0;
-  for (int shift = 8 - bits; shift > -bits; shift -= bits) {
-    widened |= shift >= 0 ? top << shift : top >> -shift;
-  }
-  return widened & 0xFFu;
-}
-
-std::uint32_t as_shown(std::uint32_t pixel, const ChannelBits& bits) {
-  return (kept((pixel >> 16) & 0xFFu, bits.red) << 16) |
-         (kept((pixel >> 8) & 0xFFu, bits.green) << 8) | kept(pixel & 0xFFu, bits.blue);
-}
 
 // Random colours with byte 3 set (the display must ignore it), and the channel extremes in the
 // first row.
@@ -76,12 +48,12 @@ class SdlPresentation : public NoDisplaySdl {
     return pixels;
   }
 
-  // Shows `frame` through display_open and display_update on a screen offering only `bits.layout`
+  // Shows `frame` through display_open and display_update on a screen offering only `layout`
   // and checks every pixel of a window resized to area_width x area_height.
-  void check_frame(const ChannelBits& bits, int row_padding, int window_width, int window_height,
-                   int scale, int x0, int y0) {
+  void check_frame(Layout layout, int row_padding, int window_width, int window_height, int scale,
+                   int x0, int y0) {
     sdl_platform::Settings settings = windowed(2);
-    settings.screen.layouts = {bits.layout};
+    settings.screen.layouts = {layout};
     settings.screen.row_padding = row_padding;
     sdl_platform::SdlBackend backend(settings);
     ASSERT_TRUE(backend.ok()) << backend.error();
@@ -90,7 +62,7 @@ class SdlPresentation : public NoDisplaySdl {
     SDL_SetWindowSize(backend.window(), window_width, window_height);
     emulated::send_message(WM_ACTIVATEAPP, 1);
 
-    const std::vector<std::uint32_t> frame = test_frame(static_cast<unsigned>(bits.layout) + 1);
+    const std::vector<std::uint32_t> frame = test_frame(static_cast<unsigned>(layout) + 1);
     ASSERT_EQ(display_update(frame.data()), 1);
     int area_width = 0;
     int area_height = 0;
@@ -107,14 +79,14 @@ class SdlPresentation : public NoDisplaySdl {
         const int sy = y - y0;
         const bool inside = sx >= 0 && sy >= 0 && sx < width * scale && sy < height * scale;
         const std::uint32_t expected =
-            inside
-                ? as_shown(frame[static_cast<std::size_t>(sy / scale) * width + sx / scale], bits)
-                : 0u;
+            inside ? layout_oracle::shown(
+                         frame[static_cast<std::size_t>(sy / scale) * width + sx / scale], layout)
+                   : 0u;
         const std::uint32_t got = shown[static_cast<std::size_t>(y) * area_width + x];
         if (got != expected) {
           ++wrong;
-          ADD_FAILURE() << "layout " << emulated::layout_info(bits.layout).name << " at (" << x
-                        << ", " << y << "): " << std::hex << got << " instead of " << expected;
+          ADD_FAILURE() << "layout " << emulated::layout_info(layout).name << " at (" << x << ", "
+                        << y << "): " << std::hex << got << " instead of " << expected;
         }
       }
     }
@@ -123,16 +95,20 @@ class SdlPresentation : public NoDisplaySdl {
 
 TEST_F(SdlPresentation, EveryLayoutShowsThePictureScaledAndCentredWithBlackAround) {
   // 1400x900 takes scale 2 (1280x800) with 60 columns and 50 rows of black on each side.
-  for (const ChannelBits& bits : channel_bits) check_frame(bits, 0, 1400, 900, 2, 60, 50);
+  for (const layout_oracle::Entry& e : layout_oracle::entries()) {
+    check_frame(e.layout, 0, 1400, 900, 2, 60, 50);
+  }
 }
 
 TEST_F(SdlPresentation, SurfaceRowsLongerThanTheirPixelsAreReadByTheirPitch) {
-  for (const ChannelBits& bits : channel_bits) check_frame(bits, 12, 640, 400, 1, 0, 0);
-  check_frame(channel_bits[2], 1, 640, 400, 1, 0, 0);  // 24-bit rows at an odd pitch
+  for (const layout_oracle::Entry& e : layout_oracle::entries()) {
+    check_frame(e.layout, 12, 640, 400, 1, 0, 0);
+  }
+  check_frame(Layout::rgb888, 1, 640, 400, 1, 0, 0);  // 24-bit rows at an odd pitch
 }
 
 TEST_F(SdlPresentation, AWindowSmallerThanTheScreenShowsItsMiddle) {
-  check_frame(channel_bits[0], 0, 600, 300, 1, -20, -50);
+  check_frame(Layout::xrgb8888, 0, 600, 300, 1, -20, -50);
 }
 
 TEST_F(SdlPresentation, TheWindowOpensAtTheScreenSizeTimesTheScale) {
