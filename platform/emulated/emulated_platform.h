@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "platform/emulated/screen_layouts.h"
@@ -70,7 +69,5 @@ void post_message(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 LRESULT send_message(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 // The window the display created, or null.
 HWND display_window_handle();
-// That window's name, or empty when there is none.
-std::string display_window_name();
 
 }  // namespace emulated

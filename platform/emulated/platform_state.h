@@ -25,7 +25,6 @@ struct WindowClass {
 
 struct Window {
   WNDPROC procedure = nullptr;
-  std::string name;
   bool alive = false;
   std::deque<QueuedMessage> queue;
 };

@@ -49,11 +49,6 @@ HWND display_window_handle() {
   return detail::find_window(last) != nullptr ? last : nullptr;
 }
 
-std::string display_window_name() {
-  const detail::Window* window = detail::find_window(display_window_handle());
-  return window != nullptr ? window->name : std::string();
-}
-
 }  // namespace emulated
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* window_class) {
@@ -67,15 +62,14 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* window_class) {
   return static_cast<ATOM>(first_class_atom + classes.size() - 1);
 }
 
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD, int, int, int, int,
-                            HWND, HMENU, HINSTANCE, LPVOID) {
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR, DWORD, int, int, int, int, HWND,
+                            HMENU, HINSTANCE, LPVOID) {
   if (class_name == nullptr) return nullptr;
   const emulated::detail::WindowClass* window_class = find_class(class_name);
   if (window_class == nullptr) return nullptr;
   auto& s = state();
   emulated::detail::Window window;
   window.procedure = window_class->procedure;
-  window.name = window_name != nullptr ? window_name : "";
   window.alive = true;
   s.windows.push_back(std::move(window));
   s.last_created_window = emulated::detail::window_handle(s.windows.size() - 1);

@@ -13,6 +13,7 @@ namespace sdl_platform {
 namespace {
 
 // The name the show gives its window and class.
+constexpr const char* window_title = "test";
 
 // Hit-test code and mouse message a WM_SETCURSOR carries in its lParam.
 constexpr LPARAM ht_client = 1;
@@ -38,7 +39,7 @@ SdlBackend::SdlBackend(const Settings& settings)
   // Whole-number scaling: each screen pixel becomes a sharp square.
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   // Hidden until the show sets a display mode; sized then.
-  window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 400,
+  window_ = SDL_CreateWindow(window_title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 400,
                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
   if (window_ == nullptr) {
     error_ = std::string("cannot create a window: ") + SDL_GetError();
@@ -91,10 +92,6 @@ void SdlBackend::apply_full_screen() {
 
 void SdlBackend::exclusive_mode(bool exclusive) {
   exclusive_ = exclusive;
-  // The desktop shows the window under the name the show gave it.
-  if (window_ != nullptr && exclusive) {
-    SDL_SetWindowTitle(window_, emulated::display_window_name().c_str());
-  }
   apply_full_screen();
 }
 
