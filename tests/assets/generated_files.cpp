@@ -32,12 +32,18 @@ struct RunFolder {
   }
 };
 
+const RunFolder& run_folder() {
+  static const RunFolder folder;
+  return folder;
+}
+
 }  // namespace
 
+std::string generated_path(const std::string& name) { return run_folder().path + "/" + name; }
+
 const Bytes& generated(const std::string& name) {
-  static const RunFolder folder;
   static std::map<std::string, Bytes> files;
   auto it = files.find(name);
-  if (it == files.end()) it = files.emplace(name, read_file(folder.path + "/" + name)).first;
+  if (it == files.end()) it = files.emplace(name, read_file(generated_path(name))).first;
   return it->second;
 }

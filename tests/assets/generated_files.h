@@ -1,4 +1,4 @@
-// The five data files as the generator writes them, made once per test run in a fresh folder.
+// The six data files as the generator writes them, made once per test run in a fresh folder.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@ Bytes read_file(const std::string& path);
 
 // The files of one generator run, made on first use and shared by the tests.
 const Bytes& generated(const std::string& name);
+std::string generated_path(const std::string& name);
 
 constexpr int picture_width = 640;
 constexpr int picture_height = 400;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <set>
+#include <string>
 
 #include "tests/assets/generated_files.h"
 
@@ -14,6 +16,19 @@ namespace {
 const char* const picture_names[] = {"drumvelk.raw", "presents.raw", "quillmar.raw", "balls.raw"};
 const char* const all_names[] = {"drumvelk.raw", "presents.raw", "quillmar.raw", "zadadodovoze.raw",
                                  "balls.raw"};
+const char* const every_file[] = {"drumvelk.raw",     "presents.raw", "quillmar.raw",
+                                  "zadadodovoze.raw", "balls.raw",    "theme2.xm"};
+
+TEST(GeneratedFiles, AreTheSixFilesTheShowReads) {
+  const std::string folder = run_generator();
+  ASSERT_FALSE(folder.empty());
+  std::set<std::string> found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    found.insert(entry.path().filename().string());
+  }
+  std::filesystem::remove_all(folder);
+  EXPECT_EQ(found, std::set<std::string>(std::begin(every_file), std::end(every_file)));
+}
 
 TEST(GeneratedFiles, HaveTheirExactSizesAndAZeroFourthByte) {
   for (const char* name : all_names) {
@@ -29,7 +44,7 @@ TEST(GeneratedFiles, HaveTheirExactSizesAndAZeroFourthByte) {
 TEST(GeneratedFiles, AreIdenticalOnASecondRun) {
   const std::string again = run_generator();
   ASSERT_FALSE(again.empty());
-  for (const char* name : all_names) {
+  for (const char* name : every_file) {
     SCOPED_TRACE(name);
     const Bytes second = read_file(again + "/" + name);
     EXPECT_FALSE(second.empty());

@@ -1,5 +1,5 @@
-// generate-assets OUTDIR [--previews DIR]: writes the show's five data files into OUTDIR, the same
-// bytes on every run, and PNG previews of them into DIR when asked.
+// generate-assets OUTDIR [--previews DIR]: writes the show's six data files into OUTDIR, the same
+// bytes on every run, and PNG previews of the pictures and the font into DIR when asked.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "tools/generate_assets/pictures.h"
 #include "tools/generate_assets/png_preview.h"
+#include "tools/generate_assets/theme_song.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
       {"zadadodovoze", 728, 16, 2, font_atlas_bytes()},
       {"balls", Canvas::width, Canvas::height, 1, picture(paint_balls)},
   };
+  if (!write_file(out_dir + "/theme2.xm", theme_song_bytes())) return 1;
   for (const Output& o : outputs) {
     if (!write_file(out_dir + "/" + o.name + ".raw", o.bytes)) return 1;
     if (preview_dir.empty()) continue;
