@@ -210,7 +210,7 @@ std::vector<xm::Instrument> song_instruments() {
   v.push_back(
       one_shot("kick", kick_drum(), drum_note, 64, 128, envelope({{0, 64}, {10, 56}, {26, 0}})));
   v.push_back(
-      one_shot("snare", snare_drum(), drum_note, 50, 124, envelope({{0, 64}, {8, 44}, {20, 0}})));
+      one_shot("snare", snare_drum(), drum_note, 58, 124, envelope({{0, 64}, {8, 44}, {20, 0}})));
   v.push_back(one_shot("closed hat", hat(0.09, 0.018, 0x4A7C), tonal_note, 24, 168,
                        envelope({{0, 64}, {3, 24}, {6, 0}})));
   v.push_back(one_shot("open hat", hat(0.42, 0.11, 0x0FE4), tonal_note, 26, 168,
@@ -220,7 +220,7 @@ std::vector<xm::Instrument> song_instruments() {
   v.push_back(
       one_shot("tom", tom_drum(), drum_note, 48, 110, envelope({{0, 64}, {14, 40}, {30, 0}})));
   v.push_back(
-      looped("bass", bass_wave(), 46, 128, envelope({{0, 64}, {3, 54}, {14, 40}}, 2), 4096));
+      looped("bass", bass_wave(), 42, 128, envelope({{0, 64}, {3, 54}, {14, 40}}, 2), 4096));
   xm::Instrument lead_voice =
       looped("lead", lead_wave(), 40, 112, envelope({{0, 0}, {2, 64}, {14, 48}}, 2), 1400);
   lead_voice.vibrato_sweep = 48;
@@ -228,7 +228,7 @@ std::vector<xm::Instrument> song_instruments() {
   lead_voice.vibrato_rate = 18;
   xm::Instrument echo = lead_voice;
   echo.name = "lead echo";
-  echo.volume = 20;
+  echo.volume = 22;
   echo.panning = 200;
   v.push_back(std::move(lead_voice));
   v.push_back(std::move(echo));

@@ -99,7 +99,7 @@ void lead_with_echo(xm::Pattern& p, std::string_view text) {
 }
 
 void harmony(xm::Pattern& p, std::string_view text, bool raise_g) {
-  score::play(p, high_voice, score::third_below(line(text), raise_g), lead, 26);
+  score::play(p, high_voice, score::third_below(line(text), raise_g), lead, 30);
 }
 
 void groove(xm::Pattern& p, bool busy_hats) {
