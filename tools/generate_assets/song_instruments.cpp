@@ -220,7 +220,7 @@ std::vector<xm::Instrument> song_instruments() {
   v.push_back(
       one_shot("tom", tom_drum(), drum_note, 48, 110, envelope({{0, 64}, {14, 40}, {30, 0}})));
   v.push_back(
-      looped("bass", bass_wave(), 42, 128, envelope({{0, 64}, {3, 54}, {14, 40}}, 2), 4096));
+      looped("bass", bass_wave(), 42, 128, envelope({{0, 64}, {3, 54}, {14, 40}}, 2), 3500));
   xm::Instrument lead_voice =
       looped("lead", lead_wave(), 40, 112, envelope({{0, 0}, {2, 64}, {14, 48}}, 2), 1400);
   lead_voice.vibrato_sweep = 48;
