@@ -8,6 +8,8 @@
 
 #include "tests/assets/generated_files.h"
 #include "tests/assets/reference_render.h"
+#include "tests/assets/xm_reader.h"
+#include "tests/assets/xm_timeline.h"
 
 namespace {
 
@@ -66,6 +68,18 @@ TEST_F(ModuleRendering, PlaysForAtLeastNinetySecondsAndNeverFallsSilent) {
   for (std::size_t second = 0; second + 1 < r.frame_count() / rate; ++second) {
     EXPECT_GT(rms_db(r, second * rate, rate), -45.0) << "near silence in second " << second;
   }
+}
+
+// The player ends where the song model says the order list runs out, to the frame: both count a
+// whole number of frames a tick.
+TEST_F(ModuleRendering, EndsWhereTheSongModelSays) {
+  const Rendering& r = once();
+  ASSERT_EQ(r.error, "");
+  const xmfile::ReadResult read = xmfile::read_module(generated("theme2.xm"));
+  ASSERT_TRUE(read.ok()) << read.error->text();
+  const xmfile::SongTimeline timeline = xmfile::play_through(read.module, rate);
+  ASSERT_EQ(timeline.error, "");
+  EXPECT_EQ(static_cast<std::int64_t>(r.frame_count()), timeline.frames);
 }
 
 TEST_F(ModuleRendering, NeverClips) {

@@ -1,5 +1,6 @@
 #include "tools/generate_assets/song_instruments.h"
 
+#include <algorithm>
 #include <string>
 
 #include "tools/generate_assets/synth.h"
@@ -25,8 +26,11 @@ xm::Envelope envelope(std::vector<xm::EnvelopePoint> points, int sustain = -1) {
   return e;
 }
 
-// The last tenth of a one-shot fades to nothing, so it never stops with a click.
+// A one-shot rises from nothing over its first 16 frames and its last tenth fades to nothing, so
+// it neither starts nor stops with a click.
 std::vector<double> faded(std::vector<double> s) {
+  const std::size_t rise = std::min<std::size_t>(16, s.size());
+  for (std::size_t i = 0; i < rise; ++i) s[i] *= static_cast<double>(i) / 16.0;
   const std::size_t fade = s.size() / 10;
   for (std::size_t i = 0; i < fade; ++i) {
     s[s.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(fade);
