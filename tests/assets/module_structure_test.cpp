@@ -120,53 +120,51 @@ TEST_F(ThemeSongFile, StartsAtASensibleSpeedAndTempo) {
 
 // --- Pattern cells
 
-TEST_F(ThemeSongCells, HoldNotesInstrumentsAndVolumesInRange) {
-  const Module& m = song();
+// Calls check(cell) for every stored cell, with its place as the trace of any failure.
+template <typename Check>
+void for_each_stored_cell(const Module& m, Check check) {
   for (std::size_t pi = 0; pi < m.patterns.size(); ++pi) {
     const Pattern& p = m.patterns[pi];
     for (int row = 0; row < p.rows; ++row) {
       for (int ch = 0; ch < p.channels; ++ch) {
-        const Cell& c = p.at(row, ch);
         SCOPED_TRACE("pattern " + std::to_string(pi) + " row " + std::to_string(row) + " channel " +
                      std::to_string(ch));
-        EXPECT_LE(c.note, key_off);
-        EXPECT_LE(c.instrument, m.instrument_count);
-        // 0x01-0x0F and 0x51-0x5F mean nothing in the volume column.
-        EXPECT_TRUE(c.volume == 0 || (c.volume >= 0x10 && c.volume <= 0x50) || c.volume >= 0x60)
-            << "volume column " << int{c.volume};
-        // The commands FastTracker 2 knows: 0-9, A-H, K, L, P, R, T, X.
-        const std::set<int> known = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
-                                     12, 13, 14, 15, 16, 17, 20, 21, 25, 27, 29, 33};
-        EXPECT_TRUE(known.count(c.effect)) << "effect " << int{c.effect};
+        check(p.at(row, ch));
       }
     }
   }
 }
 
-TEST_F(ThemeSongCells, EffectParametersMeanOneThing) {
+TEST_F(ThemeSongCells, HoldNotesInstrumentsAndVolumesInRange) {
   const Module& m = song();
-  for (std::size_t pi = 0; pi < m.patterns.size(); ++pi) {
-    const Pattern& p = m.patterns[pi];
-    for (int row = 0; row < p.rows; ++row) {
-      for (int ch = 0; ch < p.channels; ++ch) {
-        const Cell& c = p.at(row, ch);
-        SCOPED_TRACE("pattern " + std::to_string(pi) + " row " + std::to_string(row) + " channel " +
-                     std::to_string(ch));
-        const int hi = c.param >> 4, lo = c.param & 0xF;
-        if (c.effect == fx_volume_slide || c.effect == fx_global_volume_slide) {
-          // With both halves set FastTracker 2 only slides up: a slide meant two ways is a slip.
-          EXPECT_TRUE(hi == 0 || lo == 0) << "slide " << int{c.param};
-        }
-        if (c.effect == fx_pattern_break) {
-          EXPECT_LE(hi, 9) << "pattern break rows are written in decimal";
-          EXPECT_LE(lo, 9) << "pattern break rows are written in decimal";
-        }
-        if (c.effect == fx_global_volume) {
-          EXPECT_LE(c.param, 64);
-        }
-      }
+  // The commands FastTracker 2 knows: 0-9, A-H, K, L, P, R, T, X.
+  const std::set<int> known = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
+                               12, 13, 14, 15, 16, 17, 20, 21, 25, 27, 29, 33};
+  for_each_stored_cell(m, [&](const Cell& c) {
+    EXPECT_LE(c.note, key_off);
+    EXPECT_LE(c.instrument, m.instrument_count);
+    // 0x01-0x0F and 0x51-0x5F mean nothing in the volume column.
+    EXPECT_TRUE(c.volume == 0 || (c.volume >= 0x10 && c.volume <= 0x50) || c.volume >= 0x60)
+        << "volume column " << int{c.volume};
+    EXPECT_TRUE(known.count(c.effect)) << "effect " << int{c.effect};
+  });
+}
+
+TEST_F(ThemeSongCells, EffectParametersMeanOneThing) {
+  for_each_stored_cell(song(), [](const Cell& c) {
+    const int hi = c.param >> 4, lo = c.param & 0xF;
+    if (c.effect == fx_volume_slide || c.effect == fx_global_volume_slide) {
+      // With both halves set FastTracker 2 only slides up: a slide meant two ways is a slip.
+      EXPECT_TRUE(hi == 0 || lo == 0) << "slide " << int{c.param};
     }
-  }
+    if (c.effect == fx_pattern_break) {
+      EXPECT_LE(hi, 9) << "pattern break rows are written in decimal";
+      EXPECT_LE(lo, 9) << "pattern break rows are written in decimal";
+    }
+    if (c.effect == fx_global_volume) {
+      EXPECT_LE(c.param, 64);
+    }
+  });
 }
 
 TEST_F(ThemeSongCells, PatternBreaksLandInsideTheNextPattern) {

@@ -102,12 +102,46 @@ void harmony(xm::Pattern& p, std::string_view text, bool raise_g) {
   score::play(p, high_voice, score::third_below(line(text), raise_g), lead, 30);
 }
 
-void groove(xm::Pattern& p, bool busy_hats) {
-  for (int bar = 0; bar < 4; ++bar) {
-    kick_bar(p, bar, bar == 3 ? "x...x...x...x.o." : "x...x...x...x...");
-    snare_bar(p, bar, bar == 3 ? "....x.......x.oo" : "....x.......x...");
-    hat_bar(p, bar, busy_hats ? "cCocsCocsCocsCoc" : "c.o.c.o.c.o.c.oc");
+// A pattern for the whole band: the chords on the pads, the chip and the bass, the drums, and the
+// lead with its echo, with a harmony under it where asked. Empty drum bars play the groove.
+struct Section {
+  Bars chords;
+  Bars bass;
+  std::string_view arps;
+  std::string lead;
+  bool crash = false;
+  bool busy_hats = true;
+  enum class Harmony { none, in_key, over_e } harmony = Harmony::none;
+  Bars kick = {}, snare = {}, hats = {};
+};
+
+xm::Pattern full_band(const Section& s) {
+  xm::Pattern p = blank();
+  if (s.crash) crash_at(p, 0);
+  pad_bars(p, s.chords);
+  bass_bars(p, s.chords, s.bass);
+  arp_bars(p, s.chords, s.arps);
+  for (std::size_t bar = 0; bar < 4; ++bar) {
+    const bool last = bar == 3;
+    const int b = static_cast<int>(bar);
+    kick_bar(p, b,
+             !s.kick[bar].empty() ? s.kick[bar]
+             : last               ? "x...x...x...x.o."
+                                  : "x...x...x...x...");
+    snare_bar(p, b,
+              !s.snare[bar].empty() ? s.snare[bar]
+              : last                ? "....x.......x.oo"
+                                    : "....x.......x...");
+    hat_bar(p, b,
+            !s.hats[bar].empty() ? s.hats[bar]
+            : s.busy_hats        ? "cCocsCocsCocsCoc"
+                                 : "c.o.c.o.c.o.c.oc");
   }
+  lead_with_echo(p, s.lead);
+  if (s.harmony != Section::Harmony::none) {
+    harmony(p, s.lead, s.harmony == Section::Harmony::over_e);
+  }
+  return p;
 }
 
 constexpr std::string_view octave_bass = "x.o.x.o.x.o.x.o.";
@@ -159,30 +193,23 @@ xm::Pattern intro_drive() {
 }
 
 xm::Pattern verse() {
-  xm::Pattern p = blank();
-  const Bars chords = {"Am", "F", "C", "G"};
-  crash_at(p, 0);
-  pad_bars(p, chords);
-  bass_bars(p, chords, {octave_bass, octave_bass, octave_bass, octave_bass});
-  arp_bars(p, chords, "x.x.x.x.x.x.x.x.");
-  groove(p, false);
-  lead_with_echo(p, std::string(hook) + "B5~:8 A5:2 G5:2 D5/:4");
-  return p;
+  return full_band({.chords = {"Am", "F", "C", "G"},
+                    .bass = {octave_bass, octave_bass, octave_bass, octave_bass},
+                    .arps = "x.x.x.x.x.x.x.x.",
+                    .lead = std::string(hook) + "B5~:8 A5:2 G5:2 D5/:4",
+                    .crash = true,
+                    .busy_hats = false});
 }
 
 xm::Pattern verse_answer() {
-  xm::Pattern p = blank();
-  const Bars chords = {"Am", "F", "G", "E"};
-  pad_bars(p, chords);
-  bass_bars(p, chords, {octave_bass, octave_bass, octave_bass, "x.o.x.o.x.o.x.5."});
-  arp_bars(p, chords, "x.x.x.x.x.x.x.x.");
-  groove(p, false);
-  lead_with_echo(p,
-                 "E5:4 A5:4 G5:2 E5:2 D5:2 C5:2 "
-                 "C5~:6 A4:2 C5:2 D5:2 F5:4 "
-                 "G5:4 F5:2 E5:2 D5:4 B4:2 D5:2 "
-                 "E5/~:12 r:4");
-  return p;
+  return full_band({.chords = {"Am", "F", "G", "E"},
+                    .bass = {octave_bass, octave_bass, octave_bass, "x.o.x.o.x.o.x.5."},
+                    .arps = "x.x.x.x.x.x.x.x.",
+                    .lead = "E5:4 A5:4 G5:2 E5:2 D5:2 C5:2 "
+                            "C5~:6 A4:2 C5:2 D5:2 F5:4 "
+                            "G5:4 F5:2 E5:2 D5:4 B4:2 D5:2 "
+                            "E5/~:12 r:4",
+                    .busy_hats = false});
 }
 
 constexpr std::string_view chorus_start =
@@ -190,37 +217,29 @@ constexpr std::string_view chorus_start =
     "G5:2 G5:2 B5:2 G5:2 D6:4 B5:2 ";
 
 xm::Pattern chorus() {
-  xm::Pattern p = blank();
-  const Bars chords = {"F", "G", "Am", "Am"};
-  crash_at(p, 0);
-  pad_bars(p, chords);
-  bass_bars(p, chords, {chorus_bass, chorus_bass, chorus_bass, chorus_bass});
-  arp_bars(p, chords, "x.xxx.xxx.xxx.xx");
-  groove(p, true);
-  const std::string text =
-      std::string(chorus_start) + "G5:2 A5~:6 E5:2 A5:2 B5:2 C6:4 " + "B5:4 A5:4 G5:4 E5:4";
-  lead_with_echo(p, text);
-  harmony(p, text, false);
-  return p;
+  return full_band({.chords = {"F", "G", "Am", "Am"},
+                    .bass = {chorus_bass, chorus_bass, chorus_bass, chorus_bass},
+                    .arps = "x.xxx.xxx.xxx.xx",
+                    .lead = std::string(chorus_start) + "G5:2 A5~:6 E5:2 A5:2 B5:2 C6:4 " +
+                            "B5:4 A5:4 G5:4 E5:4",
+                    .crash = true,
+                    .harmony = Section::Harmony::in_key});
 }
 
+// The toms at its end fall in pitch as they roll.
 xm::Pattern chorus_turn() {
-  xm::Pattern p = blank();
-  const Bars chords = {"F", "G", "E", "E"};
-  pad_bars(p, chords);
-  bass_bars(p, chords, {chorus_bass, chorus_bass, chorus_bass, "x.ox.ox........."});
-  arp_bars(p, chords, "x.xxx.xxx.xxx.xx");
-  for (int bar = 0; bar < 4; ++bar) {
-    kick_bar(p, bar, bar == 3 ? "x...x...x......." : "x...x...x...x...");
-    snare_bar(p, bar, bar == 3 ? "....x...t.t.t.tt" : "....x.......x...");
-    hat_bar(p, bar, bar == 3 ? "cCocsCoc........" : "cCocsCocsCocsCoc");
-  }
-  // The toms fall in pitch as they roll.
-  for (int row = 3 * rows_per_bar + 8; row < 64; ++row)
+  xm::Pattern p =
+      full_band({.chords = {"F", "G", "E", "E"},
+                 .bass = {chorus_bass, chorus_bass, chorus_bass, "x.ox.ox........."},
+                 .arps = "x.xxx.xxx.xxx.xx",
+                 .lead = std::string(chorus_start) + "D6:2 E6~:8 D6:2 C6:2 B5:4 G#5~:8 B5/~:8",
+                 .harmony = Section::Harmony::over_e,
+                 .kick = {"", "", "", "x...x...x......."},
+                 .snare = {"", "", "", "....x...t.t.t.tt"},
+                 .hats = {"", "", "", "cCocsCoc........"}});
+  for (int row = 3 * rows_per_bar + 8; row < 64; ++row) {
     fx(p, row, snares, fx_portamento_down, 0x08);
-  const std::string text = std::string(chorus_start) + "D6:2 E6~:8 D6:2 C6:2 B5:4 G#5~:8 B5/~:8";
-  lead_with_echo(p, text);
-  harmony(p, text, true);
+  }
   return p;
 }
 
@@ -276,56 +295,38 @@ xm::Pattern build() {
 }
 
 xm::Pattern bridge() {
-  xm::Pattern p = blank();
-  const Bars chords = {"Dm", "Am", "G", "E"};
-  crash_at(p, 0);
-  pad_bars(p, chords);
-  bass_bars(p, chords, {busy_bass, busy_bass, busy_bass, busy_bass});
-  arp_bars(p, chords, "x.x.x.x.x.x.x.x.");
-  groove(p, true);
-  lead_with_echo(p,
-                 "D5:2 F5:2 A5:4 G5/:2 F5:2 E5:2 D5:2 "
-                 "E5~:8 C5:2 E5:2 A5:4 "
-                 "B5:4 G5:2 D5:2 G5:4 A5:2 B5:2 "
-                 "G#5~:8 E5:4 B4:4");
-  return p;
+  return full_band({.chords = {"Dm", "Am", "G", "E"},
+                    .bass = {busy_bass, busy_bass, busy_bass, busy_bass},
+                    .arps = "x.x.x.x.x.x.x.x.",
+                    .lead = "D5:2 F5:2 A5:4 G5/:2 F5:2 E5:2 D5:2 "
+                            "E5~:8 C5:2 E5:2 A5:4 "
+                            "B5:4 G5:2 D5:2 G5:4 A5:2 B5:2 "
+                            "G#5~:8 E5:4 B4:4",
+                    .crash = true});
 }
 
 xm::Pattern bridge_climb() {
-  xm::Pattern p = blank();
-  const Bars chords = {"Dm", "Am", "E", "E"};
-  pad_bars(p, chords);
-  bass_bars(p, chords, {busy_bass, busy_bass, busy_bass, "x.o.x.o.xxxxoooo"});
-  arp_bars(p, chords, "x.xxx.xxx.xxx.xx");
-  groove(p, true);
-  const std::string text =
-      "D6:4 C6:2 A5:2 F5:4 A5:2 C6:2 "
-      "E6~:8 D6:2 C6:2 B5:2 A5:2 "
-      "G#5:4 B5:4 E6~:8 "
-      "D6:4 B5:4 G#5:4 E5:4";
-  lead_with_echo(p, text);
-  harmony(p, text, true);
-  return p;
+  return full_band({.chords = {"Dm", "Am", "E", "E"},
+                    .bass = {busy_bass, busy_bass, busy_bass, "x.o.x.o.xxxxoooo"},
+                    .arps = "x.xxx.xxx.xxx.xx",
+                    .lead = "D6:4 C6:2 A5:2 F5:4 A5:2 C6:2 "
+                            "E6~:8 D6:2 C6:2 B5:2 A5:2 "
+                            "G#5:4 B5:4 E6~:8 "
+                            "D6:4 B5:4 G#5:4 E5:4",
+                    .harmony = Section::Harmony::over_e});
 }
 
 // Ends on E so that the loop back to the first verse resolves.
 xm::Pattern turnaround() {
-  xm::Pattern p = blank();
-  const Bars chords = {"Am", "F", "G", "E"};
-  pad_bars(p, chords);
-  bass_bars(p, chords, {chorus_bass, chorus_bass, chorus_bass, "x.o.x.o.x.o.xo5o"});
-  arp_bars(p, chords, "x.xxx.xxx.xxx.xx");
-  for (int bar = 0; bar < 4; ++bar) {
-    kick_bar(p, bar, "x...x...x...x...");
-    snare_bar(p, bar, bar == 3 ? "....x...x.x.xxxx" : "....x.......x...");
-    hat_bar(p, bar, "cCocsCocsCocsCoc");
-  }
-  lead_with_echo(p,
-                 "A5~:8 E5:4 C5:4 "
-                 "F5~:8 E5:4 D5:4 "
-                 "D5:4 G5:4 B5:4 D6:4 "
-                 "E6~:12 r:4");
-  return p;
+  return full_band({.chords = {"Am", "F", "G", "E"},
+                    .bass = {chorus_bass, chorus_bass, chorus_bass, "x.o.x.o.x.o.xo5o"},
+                    .arps = "x.xxx.xxx.xxx.xx",
+                    .lead = "A5~:8 E5:4 C5:4 "
+                            "F5~:8 E5:4 D5:4 "
+                            "D5:4 G5:4 B5:4 D6:4 "
+                            "E6~:12 r:4",
+                    .kick = {"", "", "", "x...x...x...x..."},
+                    .snare = {"", "", "", "....x...x.x.xxxx"}});
 }
 
 }  // namespace
