@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_backend.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -28,6 +29,26 @@ constexpr LPARAM key_released = LPARAM{1} << 31;
 bool is_full_screen_toggle(const SDL_Keysym& key) {
   if (key.sym == SDLK_F11) return true;
   return (key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER) && (key.mod & KMOD_ALT) != 0;
+}
+
+// The window events that tell whether the window is seen and has the keyboard.
+const char* traced_window_event(Uint8 event) {
+  switch (event) {
+    case SDL_WINDOWEVENT_SHOWN:
+      return "event: shown";
+    case SDL_WINDOWEVENT_HIDDEN:
+      return "event: hidden";
+    case SDL_WINDOWEVENT_EXPOSED:
+      return "event: exposed";
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      return "event: focus gained";
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      return "event: focus lost";
+    case SDL_WINDOWEVENT_TAKE_FOCUS:
+      return "event: take focus";
+    default:
+      return nullptr;
+  }
 }
 
 }  // namespace
@@ -105,6 +126,7 @@ void SdlBackend::display_mode(int width, int height, emulated::Layout layout) {
     SDL_ShowWindow(window_);
     apply_full_screen();
     SDL_RaiseWindow(window_);
+    trace("window shown");
   }
   // Black until the first flip.
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
@@ -114,6 +136,7 @@ void SdlBackend::display_mode(int width, int height, emulated::Layout layout) {
 
 void SdlBackend::display_mode_restored() {
   if (window_ != nullptr) SDL_HideWindow(window_);
+  trace("window hidden");
 }
 
 void SdlBackend::wait_for_retrace() {
@@ -163,6 +186,7 @@ void SdlBackend::handle_event(const SDL_Event& event) {
       break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) emulated::post_message(WM_CLOSE);
+      if (const char* name = traced_window_event(event.window.event)) trace(name);
       break;
     case SDL_KEYDOWN:
       handle_key(event.key, WM_KEYDOWN);
@@ -205,6 +229,13 @@ void SdlBackend::report_activation() {
   if (focused == active_) return;
   active_ = focused;
   emulated::post_message(WM_ACTIVATEAPP, focused ? 1 : 0);
+  trace(focused ? "show activated" : "show deactivated");
+}
+
+void SdlBackend::trace(const char* what) const {
+  if (!settings_.trace_window) return;
+  std::fprintf(stderr, "show: %s at %llu ms\n", what,
+               static_cast<unsigned long long>(SDL_GetTicks64() - started_ms_));
 }
 
 void SdlBackend::sleep(DWORD milliseconds) {

@@ -43,6 +43,7 @@ class SdlBackend final : public emulated::Backend {
   void handle_event(const SDL_Event& event);
   void handle_key(const SDL_KeyboardEvent& key, UINT message);
   void report_activation();
+  void trace(const char* what) const;
   void apply_full_screen();
   bool make_texture(int width, int height);
   void release();
@@ -58,6 +59,7 @@ class SdlBackend final : public emulated::Backend {
   bool exclusive_ = false;
   bool full_screen_wanted_ = false;  // while exclusive; the toggle key flips it
   bool active_ = false;              // as the last WM_ACTIVATEAPP told the show
+  Uint64 started_ms_ = SDL_GetTicks64();
 };
 
 }  // namespace sdl_platform

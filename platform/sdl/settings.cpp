@@ -91,6 +91,14 @@ SettingsResult read_settings(const EnvironmentLookup& lookup) {
     return result;
   }
 
+  const std::string_view trace = value_of(lookup, "SHOW_TRACE_WINDOW");
+  if (trace == "1") {
+    settings.trace_window = true;
+  } else if (!trace.empty() && trace != "0") {
+    result.error = "SHOW_TRACE_WINDOW must be 1 or 0, not " + quoted(trace);
+    return result;
+  }
+
   if (!read_number(lookup, "SHOW_SCALE", 1, 8, settings.window_scale, result.error) ||
       !read_number(lookup, "SHOW_RETRACE_HZ", 1, 10000, settings.retrace_hz, result.error) ||
       !read_number(lookup, "SHOW_ROW_PADDING", 0, 256, settings.screen.row_padding, result.error)) {

@@ -9,8 +9,10 @@
 //   SHOW_SCALE           whole-number size of that window, 1 to 8 (default 2)
 //   SHOW_RETRACE_HZ      rate of the emulated vertical retrace, 1 to 10000 (default 60); a higher
 //                        rate plays the show faster, for tests
-//   SHOW_ROW_PADDING     bytes each emulated surface row has beyond its pixels, 0 to 256 (default
-//   0)
+//   SHOW_ROW_PADDING     bytes each emulated surface row has beyond its pixels, 0 to 256
+//                        (default 0)
+//   SHOW_TRACE_WINDOW    1: one line on stderr for each change of the window's visibility and focus
+//                        (default 0)
 //
 // An empty variable counts as unset.
 #pragma once
@@ -29,6 +31,7 @@ struct Settings {
   int window_scale = 2;
   // Retraces per second; 0 makes a flip return at once (for timing the rest of a frame).
   int retrace_hz = 60;
+  bool trace_window = false;
 };
 
 struct SettingsResult {

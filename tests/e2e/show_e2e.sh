@@ -8,6 +8,7 @@
 # Exit status 77 means a program the case needs is missing.
 set -euo pipefail
 
+script_args=("$@")
 case_name=$1
 tools=$(readlink -f "$2")
 show=$(readlink -f "$3")
@@ -87,7 +88,8 @@ start_show() {
   shift
   mkdir -p "$work/run"
   "$tools/e2e_write_assets" "$work/run"
-  (cd "$work/run" && exec env SDL_AUDIODRIVER=dummy "$@" timeout -k 5 "$limit" "$show") \
+  (cd "$work/run" && exec env SDL_AUDIODRIVER=dummy SHOW_TRACE_WINDOW=1 "$@" \
+    timeout -k 5 "$limit" "$show") \
     >"$work/show.log" 2>&1 &
   show_pid=$!
   started=$(now)
@@ -111,6 +113,17 @@ find_window() {
       wait_show
       echo "DISPLAY=$DISPLAY windows: $(xdotool search --name . getwindowname %@ 2>&1 | tr '\n' '|')" >&2
       echo "xvfb log: $(tr '\n' '|' <"$work/xvfb.log")" >&2
+      echo "--- show output ---" >&2
+      cat "$work/show.log" >&2
+      # Rarely, under load, a show on a fresh virtual X server never gets its window seen or
+      # focused and plays its timeline inactive to the end; the trace above says which. The case
+      # is then run once more on a new server.
+      if [[ $status -eq 0 && -z ${SHOW_E2E_RETRIED:-} ]]; then
+        echo "RETRY ($case_name): the show ended unseen; running the case once more" >&2
+        cleanup
+        trap - EXIT
+        SHOW_E2E_RETRIED=1 exec bash "$0" "${script_args[@]}"
+      fi
       fail "the show ended (status $status) before its window appeared"
     fi
     sleep 0.05

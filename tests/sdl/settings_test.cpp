@@ -75,6 +75,18 @@ TEST(PlatformSettings, UnknownOrEmptyLayoutNamesAreRefusedWithTheValidNames) {
   }
 }
 
+TEST(PlatformSettings, WindowTraceIsOneOrZeroAndOffByDefault) {
+  EXPECT_FALSE(valid({}).trace_window);
+  EXPECT_FALSE(valid({{"SHOW_TRACE_WINDOW", ""}}).trace_window);
+  EXPECT_FALSE(valid({{"SHOW_TRACE_WINDOW", "0"}}).trace_window);
+  EXPECT_TRUE(valid({{"SHOW_TRACE_WINDOW", "1"}}).trace_window);
+  for (const char* value : {"yes", "2", "1 ", "true"}) {
+    const sdl_platform::SettingsResult result = read({{"SHOW_TRACE_WINDOW", value}});
+    EXPECT_FALSE(result.settings.has_value()) << value;
+    EXPECT_NE(result.error.find("SHOW_TRACE_WINDOW"), std::string::npos) << result.error;
+  }
+}
+
 TEST(PlatformSettings, WindowedIsOneOrZero) {
   EXPECT_TRUE(valid({{"SHOW_WINDOWED", "1"}}).windowed);
   EXPECT_FALSE(valid({{"SHOW_WINDOWED", "0"}}).windowed);
