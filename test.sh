@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
   libsdl2-dev libpng-dev clang-format g++-multilib \
-  xvfb xdotool x11-apps x11-utils imagemagick openbox openmpt123 xmp
+  xvfb xdotool x11-apps x11-utils imagemagick openbox iproute2 openmpt123 xmp
 
 jobs=$(nproc)
 

@@ -40,7 +40,23 @@ cleanup() {
   stop "$show_pid"
   stop "$wm_pid"
   stop "$xvfb_pid"
+  release_display
   rm -rf "$work"
+}
+
+# Xvfb's helpers (a shell running xkbcomp) inherit its listening sockets; one outliving the server
+# keeps the display's abstract socket open, and the next server given that number would share it.
+release_display() {
+  [[ -n "$xvfb_pid" && -n "${DISPLAY:-}" ]] || return 0
+  local socket="/tmp/.X11-unix/X${DISPLAY#:} " holders
+  for _ in $(seq 50); do
+    holders=$(ss -xlp 2>/dev/null | grep -F "$socket" | grep -o 'pid=[0-9]*' | cut -d= -f2 |
+      sort -u || true)
+    [[ -z "$holders" ]] && return 0
+    # shellcheck disable=SC2086
+    kill $holders 2>/dev/null || true
+    sleep 0.1
+  done
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -65,11 +81,12 @@ seconds_since() { awk -v end="$(now)" -v start="$1" 'BEGIN { printf "%.2f", end 
 # True when the comparison holds for the number: holds 2.4 "< 2.5".
 holds() { awk -v value="$1" "BEGIN { exit !(value $2) }"; }
 
-# A virtual X server on a free display number, screen size WxH.
+# A virtual X server on a free display number, screen size WxH. No reset when its last client
+# leaves: the checks here connect and disconnect all the time.
 start_x() {
   need Xvfb xdotool xwd convert
   local size=$1
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" \
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
@@ -106,15 +123,23 @@ wait_show() {
 # The show's window once it is on the screen; sets `window`.
 find_window() {
   window=""
-  for _ in $(seq 200); do
+  for attempt in $(seq 200); do
     window=$(xdotool search --onlyvisible --name '^test$' 2>/dev/null | head -n 1 || true)
     [[ -n "$window" ]] && return 0
+    if ((attempt % 10 == 1)); then
+      { echo "--- $(now)"; xwininfo -root -tree 2>&1 | grep -v '^$' | head -n 12; } >>"$work/tree.log"
+    fi
     if ! kill -0 "$show_pid" 2>/dev/null; then
       wait_show
       echo "DISPLAY=$DISPLAY windows: $(xdotool search --name . getwindowname %@ 2>&1 | tr '\n' '|')" >&2
       echo "xvfb log: $(tr '\n' '|' <"$work/xvfb.log")" >&2
       echo "--- show output ---" >&2
       cat "$work/show.log" >&2
+      echo "--- the server's windows while waiting ---" >&2
+      cat "$work/tree.log" >&2
+      echo "--- X servers and their sockets ---" >&2
+      pgrep -a Xvfb >&2 || true
+      ss -xlp 2>/dev/null | grep -i x11 >&2 || true
       # Rarely, under load, a show on a fresh virtual X server never gets its window seen or
       # focused and plays its timeline inactive to the end; the trace above says which. The case
       # is then run once more on a new server.
