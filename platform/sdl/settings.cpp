@@ -72,6 +72,18 @@ bool read_number(const EnvironmentLookup& lookup, const char* name, int low, int
   return true;
 }
 
+// A 1-or-0 switch; meanings says what each value does, for the message.
+bool read_switch(const EnvironmentLookup& lookup, const char* name, const char* meanings, bool& on,
+                 std::string& error) {
+  const std::string_view text = value_of(lookup, name);
+  if (text.empty() || text == "0" || text == "1") {
+    if (!text.empty()) on = text == "1";
+    return true;
+  }
+  error = std::string(name) + " must be " + meanings + ", not " + quoted(text);
+  return false;
+}
+
 }  // namespace
 
 SettingsResult read_settings(const EnvironmentLookup& lookup) {
@@ -83,23 +95,10 @@ SettingsResult read_settings(const EnvironmentLookup& lookup) {
     return result;
   }
 
-  const std::string_view windowed = value_of(lookup, "SHOW_WINDOWED");
-  if (windowed == "1") {
-    settings.windowed = true;
-  } else if (!windowed.empty() && windowed != "0") {
-    result.error = "SHOW_WINDOWED must be 1 (a window) or 0 (full screen), not " + quoted(windowed);
-    return result;
-  }
-
-  const std::string_view trace = value_of(lookup, "SHOW_TRACE_WINDOW");
-  if (trace == "1") {
-    settings.trace_window = true;
-  } else if (!trace.empty() && trace != "0") {
-    result.error = "SHOW_TRACE_WINDOW must be 1 or 0, not " + quoted(trace);
-    return result;
-  }
-
-  if (!read_number(lookup, "SHOW_SCALE", 1, 8, settings.window_scale, result.error) ||
+  if (!read_switch(lookup, "SHOW_WINDOWED", "1 (a window) or 0 (full screen)", settings.windowed,
+                   result.error) ||
+      !read_switch(lookup, "SHOW_TRACE_WINDOW", "1 or 0", settings.trace_window, result.error) ||
+      !read_number(lookup, "SHOW_SCALE", 1, 8, settings.window_scale, result.error) ||
       !read_number(lookup, "SHOW_RETRACE_HZ", 1, 10000, settings.retrace_hz, result.error) ||
       !read_number(lookup, "SHOW_ROW_PADDING", 0, 256, settings.screen.row_padding, result.error)) {
     return result;
