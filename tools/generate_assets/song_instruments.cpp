@@ -38,11 +38,11 @@ std::vector<double> faded(std::vector<double> s) {
   return s;
 }
 
-xm::Instrument one_shot(const char* name, const std::vector<double>& signal, int relative_note,
-                        std::uint8_t volume, std::uint8_t panning, xm::Envelope env) {
+xm::Instrument voice(const char* name, std::vector<std::int16_t> sample, int relative_note,
+                     std::uint8_t volume, std::uint8_t panning, xm::Envelope env) {
   xm::Instrument in;
   in.name = name;
-  in.sample = synth::to_pcm16(faded(signal), 0.92);
+  in.sample = std::move(sample);
   in.relative_note = static_cast<std::int8_t>(relative_note);
   in.volume = volume;
   in.panning = panning;
@@ -50,15 +50,16 @@ xm::Instrument one_shot(const char* name, const std::vector<double>& signal, int
   return in;
 }
 
+xm::Instrument one_shot(const char* name, const std::vector<double>& signal, int relative_note,
+                        std::uint8_t volume, std::uint8_t panning, xm::Envelope env) {
+  return voice(name, synth::to_pcm16(faded(signal), 0.92), relative_note, volume, panning,
+               std::move(env));
+}
+
 xm::Instrument looped(const char* name, const std::vector<double>& signal, std::uint8_t volume,
                       std::uint8_t panning, xm::Envelope env, std::uint16_t fadeout) {
-  xm::Instrument in;
-  in.name = name;
-  in.sample = synth::to_pcm16(signal, 0.92);
-  in.relative_note = tonal_note;
-  in.volume = volume;
-  in.panning = panning;
-  in.volume_envelope = std::move(env);
+  xm::Instrument in =
+      voice(name, synth::to_pcm16(signal, 0.92), tonal_note, volume, panning, std::move(env));
   in.looped = true;
   in.loop_start = 0;
   in.loop_length = static_cast<std::uint32_t>(in.sample.size());

@@ -210,16 +210,4 @@ void arpeggio_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::str
   }
 }
 
-void pad_bar(xm::Pattern& p, int first_channel, int bar, const Chord& c, std::uint8_t instrument,
-             int volume) {
-  const int row = bar * rows_per_bar;
-  if (!fits(p, row)) return;
-  for (int v = 0; v < 3; ++v) {
-    xm::Cell& cell = p.at(row, first_channel + v);
-    cell.note = static_cast<std::uint8_t>(c.voice[v]);
-    cell.instrument = instrument;
-    if (volume >= 0) set_volume(cell, volume);
-  }
-}
-
 }  // namespace score

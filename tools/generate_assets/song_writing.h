@@ -61,10 +61,6 @@ void bass_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::string_
 void arpeggio_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::string_view pattern,
                   std::uint8_t instrument, int octave_shift = 36);
 
-// The chord's three pad voices, struck at the start of the bar.
-void pad_bar(xm::Pattern& p, int first_channel, int bar, const Chord& c, std::uint8_t instrument,
-             int volume = -1);
-
 void set_volume(xm::Cell& c, int volume);  // volume column 0..64
 
 }  // namespace score

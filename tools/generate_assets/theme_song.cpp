@@ -57,10 +57,15 @@ void hat_bar(xm::Pattern& p, int bar, std::string_view pattern) {
       p, hats, bar, pattern,
       {{'c', closed_hat, -1}, {'C', closed_hat, 34}, {'s', closed_hat, 14}, {'o', open_hat, -1}});
 }
-void crash_at(xm::Pattern& p, int row) {
-  p.at(row, cymbals).note = static_cast<std::uint8_t>(score::note("C4"));
-  p.at(row, cymbals).instrument = crash;
+// A drum hit: drums play at C-4, their own rate. volume < 0 keeps the instrument's own.
+void strike(xm::Pattern& p, int row, int channel, std::uint8_t instrument, int volume = -1) {
+  xm::Cell& c = p.at(row, channel);
+  c.note = static_cast<std::uint8_t>(score::note("C4"));
+  c.instrument = instrument;
+  if (volume >= 0) score::set_volume(c, volume);
 }
+
+void crash_at(xm::Pattern& p, int row) { strike(p, row, cymbals, crash); }
 
 // Pad voices are struck only where they change, so held chord tones keep ringing.
 void pad_bars(xm::Pattern& p, const Bars& chords, int volume = -1) {
@@ -184,10 +189,7 @@ xm::Pattern intro_drive() {
   // A snare run rising into the verse.
   for (int i = 0; i < rows_per_bar; ++i) {
     if (i < 8 && i % 2) continue;
-    xm::Cell& c = p.at(3 * rows_per_bar + i, snares);
-    c.note = static_cast<std::uint8_t>(score::note("C4"));
-    c.instrument = snare;
-    score::set_volume(c, 14 + 3 * i);
+    strike(p, 3 * rows_per_bar + i, snares, snare, 14 + 3 * i);
   }
   return p;
 }
@@ -276,10 +278,7 @@ xm::Pattern build() {
   kick_bar(p, 1, "x.x.x.x.x.x.x.x.");
   for (int i = 0; i < 2 * rows_per_bar; ++i) {
     if (i < rows_per_bar && i % 2) continue;
-    xm::Cell& c = p.at(i, snares);
-    c.note = static_cast<std::uint8_t>(score::note("C4"));
-    c.instrument = snare;
-    score::set_volume(c, 16 + i * 3 / 2);
+    strike(p, i, snares, snare, 16 + i * 3 / 2);
   }
   // A rising lead: slides up from E4 and grows louder.
   xm::Cell& riser = p.at(0, melody);
