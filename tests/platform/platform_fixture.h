@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/emulated/emulated_platform.h"
-#include "tests/platform/test_backend.h"
+#include "tests/support/test_backend.h"
 
 struct ReceivedMessage {
   HWND window;
