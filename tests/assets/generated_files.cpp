@@ -9,12 +9,10 @@
 #include <map>
 
 std::string run_generator() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "asset-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) return "";
-  const std::string command =
-      std::string("\"") + GENERATE_ASSETS_EXECUTABLE + "\" \"" + pattern + "\"";
-  if (std::system(command.c_str()) != 0) return "";
-  return pattern;
+  std::string folder = (std::filesystem::temp_directory_path() / "asset-test-XXXXXX").string();
+  if (mkdtemp(folder.data()) == nullptr) return "";
+  const std::string command = "\"" GENERATE_ASSETS_EXECUTABLE "\" \"" + folder + "\"";
+  return std::system(command.c_str()) == 0 ? folder : "";
 }
 
 Bytes read_file(const std::string& path) {
@@ -22,24 +20,17 @@ Bytes read_file(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-namespace {
-
-struct RunFolder {
-  std::string path = run_generator();
-  ~RunFolder() {
-    std::error_code ignored;
-    if (!path.empty()) std::filesystem::remove_all(path, ignored);
-  }
-};
-
-const RunFolder& run_folder() {
-  static const RunFolder folder;
-  return folder;
+std::string generated_path(const std::string& name) {
+  // Removed when the test program ends.
+  static const struct Run {
+    std::string folder = run_generator();
+    ~Run() {
+      std::error_code ignored;
+      if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    }
+  } run;
+  return run.folder + "/" + name;
 }
-
-}  // namespace
-
-std::string generated_path(const std::string& name) { return run_folder().path + "/" + name; }
 
 const Bytes& generated(const std::string& name) {
   static std::map<std::string, Bytes> files;
