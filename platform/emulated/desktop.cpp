@@ -3,6 +3,7 @@
 #include "platform/emulated/platform_state.h"
 
 HCURSOR WINAPI SetCursor(HCURSOR cursor) {
+  emulated::detail::record(emulated::Step::set_cursor, {cursor != nullptr ? 1 : 0});
   auto& s = emulated::detail::state();
   const HCURSOR previous = s.cursor;
   s.cursor = cursor;
@@ -11,6 +12,9 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor) {
 }
 
 BOOL WINAPI SystemParametersInfoA(UINT action, UINT uiparam, PVOID pvparam, UINT) {
+  if (emulated::detail::planned_failure(emulated::Step::system_parameters, {action, uiparam})) {
+    return FALSE;
+  }
   emulated::Backend& backend = emulated::detail::backend();
   switch (action) {
     case SPI_GETSCREENSAVEACTIVE:

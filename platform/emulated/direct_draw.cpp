@@ -45,6 +45,7 @@ DWORD EmulatedDirectDraw::AddRef() {
 }
 
 DWORD EmulatedDirectDraw::Release() {
+  record(Step::direct_draw_release, "ddraw");
   if (!alive_) return 0;
   if (--references_ > 0) return references_;
   // The last reference takes everything the object holds with it.
@@ -60,6 +61,9 @@ DWORD EmulatedDirectDraw::Release() {
 
 HRESULT EmulatedDirectDraw::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface,
                                           IUnknown* outer) {
+  const bool planned =
+      planned_failure(Step::create_surface,
+                      {desc != nullptr ? static_cast<std::int64_t>(desc->dwBackBufferCount) : -1});
   if (surface == nullptr) return DDERR_INVALIDPARAMS;
   *surface = nullptr;
   if (!alive_) return DDERR_INVALIDOBJECT;
@@ -90,6 +94,7 @@ HRESULT EmulatedDirectDraw::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURF
   if (!holds_exclusive()) return DDERR_NOEXCLUSIVEMODE;
   if (!state().display.mode_set) return DDERR_WRONGMODE;
   if (live_chain() != nullptr) return DDERR_PRIMARYSURFACEALREADYEXISTS;
+  if (planned) return DDERR_OUTOFVIDEOMEMORY;
   return create_chain(*this, back_buffers, surface);
 }
 
@@ -102,6 +107,7 @@ void EmulatedDirectDraw::restore_mode() {
 }
 
 HRESULT EmulatedDirectDraw::RestoreDisplayMode() {
+  record(Step::restore_display_mode);
   if (!alive_) return DDERR_INVALIDOBJECT;
   if (!holds_exclusive()) return DDERR_NOEXCLUSIVEMODE;
   restore_mode();
@@ -109,6 +115,7 @@ HRESULT EmulatedDirectDraw::RestoreDisplayMode() {
 }
 
 HRESULT EmulatedDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
+  if (planned_failure(Step::set_cooperative_level, {flags})) return DDERR_GENERIC;
   if (!alive_) return DDERR_INVALIDOBJECT;
   const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
   const bool fullscreen = (flags & DDSCL_FULLSCREEN) != 0;
@@ -135,6 +142,9 @@ HRESULT EmulatedDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
 }
 
 HRESULT EmulatedDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bits_per_pixel) {
+  if (planned_failure(Step::set_display_mode, {width, height, bits_per_pixel})) {
+    return DDERR_INVALIDMODE;
+  }
   if (!alive_) return DDERR_INVALIDOBJECT;
   if (!holds_exclusive()) return DDERR_NOEXCLUSIVEMODE;
   const Layout* layout = offered_layout(bits_per_pixel);
@@ -168,6 +178,10 @@ HRESULT EmulatedDirectDraw::WaitForVerticalBlank(DWORD flags, HANDLE event) {
 }  // namespace emulated::detail
 
 HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* direct_draw, IUnknown* outer) {
+  if (emulated::detail::planned_failure(emulated::Step::direct_draw_create)) {
+    if (direct_draw != nullptr) *direct_draw = nullptr;
+    return DDERR_GENERIC;
+  }
   if (direct_draw == nullptr) return DDERR_INVALIDPARAMS;
   *direct_draw = nullptr;
   // Only the default driver exists, and the object cannot be aggregated.

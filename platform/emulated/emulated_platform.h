@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/emulated/fault_plan.h"
 #include "platform/emulated/screen_layouts.h"
 #include "platform/win32.h"
 
@@ -58,9 +59,9 @@ class Backend {
   virtual void set_screen_saver_active(bool active) = 0;
 };
 
-// Makes `backend` the platform behind the win32 calls, with a screen of `settings`. The backend
-// must outlive every platform call.
-void install(Backend& backend, const ScreenSettings& settings);
+// Makes `backend` the platform behind the win32 calls, with a screen of `settings` and the faults
+// of `plan`. The backend must outlive every platform call.
+void install(Backend& backend, const ScreenSettings& settings, FaultPlan plan = {});
 
 // Queues a message for the window the display created (the last created window); dropped when there
 // is none. For backends turning system events into messages.

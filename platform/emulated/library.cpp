@@ -27,12 +27,14 @@ bool loaded(HMODULE module) {
 }  // namespace
 
 HMODULE WINAPI LoadLibraryA(LPCSTR name) {
+  if (emulated::detail::planned_failure(emulated::Step::load_library, name)) return nullptr;
   if (name == nullptr || !names_ddraw(name)) return nullptr;
   ++emulated::detail::state().library_references;
   return ddraw_module();
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
+  if (emulated::detail::planned_failure(emulated::Step::get_proc_address, name)) return nullptr;
   if (!loaded(module) || name == nullptr || std::strcmp(name, "DirectDrawCreate") != 0) {
     return nullptr;
   }
@@ -40,6 +42,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
 }
 
 BOOL WINAPI FreeLibrary(HMODULE module) {
+  emulated::detail::record(emulated::Step::free_library);
   if (!loaded(module)) return FALSE;
   --emulated::detail::state().library_references;
   return TRUE;

@@ -54,6 +54,7 @@ void post_message(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT send_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  detail::record(Step::send_message, {message, static_cast<std::int64_t>(wparam)});
   const HWND handle = display_window_handle();
   Window* window = detail::find_window(handle);
   if (window == nullptr) return 0;
@@ -108,6 +109,8 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
   if (msg == nullptr) return 0;
+  emulated::detail::record(emulated::Step::dispatch_message,
+                           {msg->message, static_cast<std::int64_t>(msg->wParam)});
   Window* window = emulated::detail::find_window(msg->hwnd);
   if (window == nullptr) return 0;
   return window->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "platform/emulated/direct_draw.h"
 #include "platform/emulated/surface.h"
@@ -66,7 +67,7 @@ LONG surface_pitch(int width, Layout layout) {
 
 }  // namespace detail
 
-void install(Backend& backend, const ScreenSettings& settings) {
+void install(Backend& backend, const ScreenSettings& settings, FaultPlan plan) {
   // Objects handed out before stay in memory but answer errors from now on.
   detail::retire_all_direct_draws();
   detail::retire_all_chains();
@@ -74,6 +75,7 @@ void install(Backend& backend, const ScreenSettings& settings) {
   s = detail::State{};
   s.backend = &backend;
   s.settings = settings;
+  s.plan = std::move(plan);
   if (s.settings.row_padding < 0) s.settings.row_padding = 0;
 }
 

@@ -3,12 +3,15 @@
 // state per process; install() starts it afresh.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "platform/emulated/emulated_platform.h"
+#include "platform/emulated/fault_plan.h"
 
 namespace emulated::detail {
 
@@ -54,6 +57,9 @@ struct State {
   std::int64_t next_front_order = 0;
   HCURSOR cursor = nullptr;
   Display display;
+  FaultPlan plan;
+  std::array<int, static_cast<std::size_t>(Step::exit_process) + 1> calls_made{};
+  std::vector<std::string> recorded;
 };
 
 State& state();
@@ -63,6 +69,15 @@ Backend& backend();
 // recognised without touching memory.
 HWND window_handle(std::size_t index);
 Window* find_window(HWND handle);  // null unless the handle names a window that exists
+
+// Counts a call of `step`, records it when the plan records, and says whether the plan makes it
+// fail. Arguments are numbers, or one text.
+bool planned_failure(Step step, std::initializer_list<std::int64_t> arguments = {});
+bool planned_failure(Step step, const char* text);
+inline void record(Step step, std::initializer_list<std::int64_t> arguments = {}) {
+  static_cast<void>(planned_failure(step, arguments));
+}
+inline void record(Step step, const char* text) { static_cast<void>(planned_failure(step, text)); }
 
 // Bytes a surface row takes in the current mode, padding included.
 LONG surface_pitch(int width, Layout layout);

@@ -18,6 +18,7 @@ class EmulatedSurface final : public UnsupportedDirectDrawSurface {
 
   // The back buffers belong to the chain: only the last release of the primary frees it.
   DWORD Release() override {
+    record(Step::surface_release, "surface");
     if (!chain_.alive) return 0;
     if (position_ != 0) {
       if (references_ > 0) --references_;
@@ -29,6 +30,7 @@ class EmulatedSurface final : public UnsupportedDirectDrawSurface {
   }
 
   HRESULT Flip(LPDIRECTDRAWSURFACE target, DWORD flags) override {
+    if (planned_failure(Step::flip, {flags})) return DDERR_GENERIC;
     if (!chain_.alive) return DDERR_INVALIDOBJECT;
     if (position_ != 0 || chain_.back_buffers == 0) return DDERR_NOTFLIPPABLE;
     // Flipping to a named buffer is only allowed for the next one in line.
@@ -45,8 +47,10 @@ class EmulatedSurface final : public UnsupportedDirectDrawSurface {
   }
 
   HRESULT GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* surface) override {
+    const bool planned = planned_failure(Step::get_attached_surface);
     if (surface == nullptr) return DDERR_INVALIDPARAMS;
     *surface = nullptr;
+    if (planned) return DDERR_NOTFOUND;
     if (!chain_.alive) return DDERR_INVALIDOBJECT;
     if (caps == nullptr) return DDERR_INVALIDPARAMS;
     // Each surface of a chain has the next one attached, the last one the front.
@@ -67,9 +71,11 @@ class EmulatedSurface final : public UnsupportedDirectDrawSurface {
   }
 
   HRESULT GetPixelFormat(LPDDPIXELFORMAT format) override {
+    if (planned_failure(Step::get_pixel_format)) return DDERR_GENERIC;
     if (!chain_.alive) return DDERR_INVALIDOBJECT;
     if (format == nullptr || format->dwSize != sizeof(DDPIXELFORMAT)) return DDERR_INVALIDPARAMS;
     fill_format(*format);
+    if (state().plan.pixel_format) *format = *state().plan.pixel_format;
     return DD_OK;
   }
 
@@ -86,6 +92,7 @@ class EmulatedSurface final : public UnsupportedDirectDrawSurface {
   }
 
   HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE event) override {
+    if (planned_failure(Step::lock)) return DDERR_GENERIC;
     if (!chain_.alive) return DDERR_INVALIDOBJECT;
     if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC) || event != nullptr) {
       return DDERR_INVALIDPARAMS;
@@ -114,6 +121,7 @@ class EmulatedSurface final : public UnsupportedDirectDrawSurface {
   }
 
   HRESULT Restore() override {
+    if (planned_failure(Step::restore)) return DDERR_WRONGMODE;
     if (!chain_.alive) return DDERR_INVALIDOBJECT;
     if (!chain_.lost()) return DD_OK;
     // The buffers come back only in the mode they were made for.
@@ -127,6 +135,7 @@ class EmulatedSurface final : public UnsupportedDirectDrawSurface {
   }
 
   HRESULT Unlock(LPVOID surface_data) override {
+    record(Step::unlock);
     if (!chain_.alive) return DDERR_INVALIDOBJECT;
     if (chain_.locked_position != position_) return DDERR_NOTLOCKED;
     if (surface_data != chain_.locked_pointer) return DDERR_INVALIDPARAMS;

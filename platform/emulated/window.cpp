@@ -52,6 +52,11 @@ HWND display_window_handle() {
 }  // namespace emulated
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* window_class) {
+  if (emulated::detail::planned_failure(
+          emulated::Step::register_class,
+          window_class != nullptr ? window_class->lpszClassName : nullptr)) {
+    return 0;
+  }
   if (window_class == nullptr || window_class->lpszClassName == nullptr ||
       window_class->lpfnWndProc == nullptr) {
     return 0;
@@ -64,6 +69,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* window_class) {
 
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR, DWORD, int, int, int, int, HWND,
                             HMENU, HINSTANCE, LPVOID) {
+  if (emulated::detail::planned_failure(emulated::Step::create_window, class_name)) return nullptr;
   if (class_name == nullptr) return nullptr;
   const emulated::detail::WindowClass* window_class = find_class(class_name);
   if (window_class == nullptr) return nullptr;
@@ -77,6 +83,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR, DWORD, int, int, i
 }
 
 BOOL WINAPI DestroyWindow(HWND handle) {
+  emulated::detail::record(emulated::Step::destroy_window);
   emulated::detail::Window* window = emulated::detail::find_window(handle);
   if (window == nullptr) return FALSE;
   // The window hears of its end while it still exists.

@@ -1,149 +1,215 @@
-// Presenting a frame: every row converted into the back buffer at its pitch, then flipped to the
-// front; checked against what the surface's masks say the screen must hold.
-#include <cstdint>
+// Presenting frames: every screen layout shows the framebuffer's colours at the surface's pitch;
+// the window's messages are handled before the frame; Escape and close requests end the show;
+// frames are dropped, not lost for good, when the screen is away.
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "tests/display/display_fixture.h"
-#include "tests/display/screen_oracle.h"
+#include "tests/support/display_fixture.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 
-constexpr std::uint8_t fill = 0xA5;
+using emulated::Step;
 
-struct LayoutCase {
-  const char* name;
-  fake::PixelFormat format;
-};
+constexpr int width = 37;  // odd, so that every converter has pixels left after its blocks
+constexpr int height = 3;
+constexpr int padding = 5;
+constexpr std::uint8_t untouched = 0xA5;
 
-std::string layout_name(const ::testing::TestParamInfo<LayoutCase>& info) {
-  return info.param.name;
+// Every pixel different, top byte clear as in the framebuffer.
+std::vector<std::uint32_t> make_frame(std::uint32_t seed) {
+  std::vector<std::uint32_t> frame(width * height);
+  std::uint32_t state = seed * 2654435761u + 1;
+  for (std::uint32_t& pixel : frame) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    pixel = state & 0x00FFFFFFu;
+  }
+  return frame;
 }
 
-class PresentTest : public DisplayTest, public ::testing::WithParamInterface<LayoutCase> {};
+class Present : public DisplayTest {
+ protected:
+  void open_with(std::vector<emulated::Layout> layouts, emulated::FaultPlan plan = {}) {
+    start(std::move(plan), std::move(layouts), padding);
+    open(width, height);
+  }
 
-TEST_P(PresentTest, EveryRowLandsAtItsPitchAndTheGapIsLeftAlone) {
-  constexpr int width = 13;
-  constexpr int height = 7;
-  fake::Script script;
-  script.use_pixel_format = true;
-  script.pixel_format = GetParam().format;
-  script.extra_pitch = 5;  // odd, so a row start off by anything shows
-  script.surface_fill = fill;
-  open_display(script, width, height);
-  ASSERT_EQ(fake::pitch(), width * static_cast<int>(GetParam().format.bit_count / 8) + 5);
+  // Fills the buffer the next frame is drawn into, so that bytes never written can be told.
+  static void mark_back_buffer() {
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof(desc);
+    ASSERT_EQ(back_buffer->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    std::memset(desc.lpSurface, untouched, static_cast<std::size_t>(desc.lPitch) * height);
+    back_buffer->Unlock(desc.lpSurface);
+  }
 
-  const std::vector<std::uint32_t> frame = make_frame(width, height, 1);
-  const std::vector<std::uint32_t> untouched = frame;
-  const int mark = log_mark();
-  EXPECT_EQ(display_update(frame.data()), 1);
+  // Whether the last frame presented shows `frame`, and (when asked) its row padding untouched.
+  ::testing::AssertionResult shows(const std::vector<std::uint32_t>& frame,
+                                   bool padding_untouched = false) const {
+    if (backend.frames.empty()) return ::testing::AssertionFailure() << "nothing presented";
+    const PresentedFrame& shown = backend.frames.back();
+    const layout_oracle::Entry& e = layout_oracle::entry(shown.layout);
+    for (int row = 0; row < height; ++row) {
+      const std::uint8_t* line = shown.bytes.data() + row * shown.pitch;
+      for (int column = 0; column < width; ++column) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, line + column * e.bytes, static_cast<std::size_t>(e.bytes));
+        const std::uint32_t source = frame[static_cast<std::size_t>(row * width + column)];
+        if (layout_oracle::read_back(value, e.layout) != layout_oracle::shown(source, e.layout)) {
+          return ::testing::AssertionFailure() << e.name << " row " << row << " column " << column;
+        }
+      }
+      for (int gap = width * e.bytes; padding_untouched && gap < shown.pitch; ++gap) {
+        if (line[gap] != untouched) {
+          return ::testing::AssertionFailure() << e.name << " row " << row << " gap " << gap;
+        }
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
 
-  const std::vector<std::string> expected = {"PeekMessageA", "Restore", "Lock",
-                                             "Unlock",       "Flip",    "Sleep(0)"};
-  EXPECT_EQ(calls_from(mark), expected);
-  EXPECT_TRUE(screen_shows(fake::front_buffer(), frame, width, height, fake::pitch(),
-                           GetParam().format, fill));
-  EXPECT_EQ(frame, untouched);
-  EXPECT_FALSE(fake::held().locked);
+  const std::vector<std::uint32_t> first = make_frame(1);
+  const std::vector<std::uint32_t> second = make_frame(2);
+};
+
+class EveryLayout : public Present, public ::testing::WithParamInterface<layout_oracle::Entry> {};
+
+// The screen offers only this layout: the display takes its depth and converts into it.
+TEST_P(EveryLayout, ShowsEachFrameAfterItsFlip) {
+  open_with({GetParam().layout});
+  EXPECT_EQ(backend.events[1], "mode 37x3 " + std::string(GetParam().name));
+  for (const std::vector<std::uint32_t>* frame : {&first, &second}) {
+    mark_back_buffer();
+    ASSERT_EQ(update(frame->data()), -2);
+    EXPECT_TRUE(shows(*frame, true));
+  }
+  EXPECT_EQ(backend.presents, 2);
+  EXPECT_EQ(backend.retraces, 2);  // each flip waits for the retrace
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, EveryLayout, ::testing::ValuesIn(layout_oracle::entries()),
+                         CaseName());
+
+TEST_F(Present, WaitingMessagesAreHandledInOrderBeforeTheFrame) {
+  open_with({emulated::Layout::xrgb8888});
+  emulated::post_message(WM_USER, 1);
+  emulated::post_message(WM_KEYDOWN, 'A');
+  emulated::post_message(WM_USER, 2);
+  const std::size_t from = mark();
+  ASSERT_EQ(update(first.data()), -2);
+  const std::vector<std::string> calls = calls_from(from);
+  // The key's character comes straight after it, as TranslateMessage queues it first.
+  const std::vector<std::string> expected = {"DispatchMessageA(1024,1)", "DispatchMessageA(256,65)",
+                                             "DispatchMessageA(258,97)",
+                                             "DispatchMessageA(1024,2)"};
+  ASSERT_GE(calls.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 4), expected);
+  EXPECT_TRUE(shows(first));
+}
+
+struct KeyCase {
+  const char* name;
+  UINT message;
+  WPARAM wparam;
+  bool ends;
+};
+
+class Keys : public Present, public ::testing::WithParamInterface<KeyCase> {};
+
+// Ending frees the music, closes the display and exits with 0 before this frame is drawn.
+TEST_P(Keys, OnlyEscapeAndCloseEndTheShow) {
+  open_with({emulated::Layout::xrgb8888});
+  emulated::post_message(GetParam().message, GetParam().wparam);
+  const std::size_t from = mark();
+  if (!GetParam().ends) {
+      EXPECT_EQ(update(first.data()), -2);
+    EXPECT_TRUE(shows(first));
+    return;
+  }
+  EXPECT_EQ(update(first.data()), 0);
+  std::vector<std::string> expected = closing_calls(TRUE);
+  expected.insert(expected.begin(), "BASSMOD_Free()");
+  expected.push_back("ExitProcess(0)");
+  std::vector<std::string> calls = calls_from(from);
+  calls.erase(calls.begin());  // the dispatch of the message itself
+  EXPECT_EQ(calls, expected);
+  EXPECT_EQ(backend.presents, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, Keys,
+                         ::testing::Values(KeyCase{"Escape", WM_KEYDOWN, VK_ESCAPE, true},
+                                           // Only the low byte names the key.
+                                           KeyCase{"EscapeInTheLowByte", WM_KEYDOWN, 0x11B, true},
+                                           KeyCase{"Close", WM_CLOSE, 0, true},
+                                           KeyCase{"OtherKey", WM_KEYDOWN, 'Q', false},
+                                           KeyCase{"EscapeInTheSecondByte", WM_KEYDOWN, 0x1B00,
+                                                   false},
+                                           KeyCase{"EscapeReleased", WM_KEYUP, VK_ESCAPE, false}),
+                         CaseName());
+
+TEST_F(Present, TheCursorIsHiddenOverTheWindow) {
+  open_with({emulated::Layout::xrgb8888});
+  emulated::post_message(WM_SETCURSOR);
+  ASSERT_EQ(update(first.data()), -2);
+  EXPECT_FALSE(backend.cursor_shown);
+}
+
+// In the background frames are dropped with a short sleep, and the first frame back is shown.
+TEST_F(Present, FramesAreDroppedWhileInactive) {
+  backend.activate_on_exclusive = false;
+  open_with({emulated::Layout::xrgb8888});
+  std::size_t from = mark();
+  ASSERT_EQ(update(first.data()), -2);
+  EXPECT_EQ(count("Sleep(1)", from), 1);
+  EXPECT_EQ(count("Lock()", from), 0);
+
+  emulated::post_message(WM_ACTIVATEAPP, 1);
+  ASSERT_EQ(update(first.data()), -2);
+  EXPECT_TRUE(shows(first));
+
+  emulated::post_message(WM_ACTIVATEAPP, 0);
+  from = mark();
+  ASSERT_EQ(update(second.data()), -2);
+  EXPECT_EQ(count("Sleep(1)", from), 1);
+  EXPECT_EQ(backend.presents, 1);
+
+  emulated::post_message(WM_ACTIVATEAPP, 1);
+  ASSERT_EQ(update(second.data()), -2);
+  EXPECT_TRUE(shows(second));
+}
+
+struct RecoveryCase {
+  const char* name;
+  std::vector<emulated::Fault> faults;  // on the frame after the first
+  bool lose_surfaces;
+  bool dropped;  // that frame: display_update answers 0 and nothing is shown
+};
+
+class Recovery : public Present, public ::testing::WithParamInterface<RecoveryCase> {};
+
+TEST_P(Recovery, TheNextFrameIsShown) {
+  emulated::FaultPlan plan;
+  plan.faults = GetParam().faults;
+  open_with({emulated::Layout::xrgb8888}, plan);
+  ASSERT_EQ(update(first.data()), -2);
+  if (GetParam().lose_surfaces) emulated::lose_surfaces();
+
+  EXPECT_EQ(update(second.data()), GetParam().dropped ? -1 : -2);
+  EXPECT_EQ(backend.presents, GetParam().dropped ? 1 : 2);
+  EXPECT_TRUE(shows(GetParam().dropped ? first : second));
+
+  EXPECT_EQ(update(second.data()), -2);
+  EXPECT_TRUE(shows(second));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Layouts, PresentTest,
-    ::testing::Values(LayoutCase{"xrgb8888", {DDPF_RGB, 32, 0xFF0000, 0x00FF00, 0x0000FF}},
-                      LayoutCase{"xbgr8888", {DDPF_RGB, 32, 0x0000FF, 0x00FF00, 0xFF0000}},
-                      LayoutCase{"rgb888", {DDPF_RGB, 24, 0xFF0000, 0x00FF00, 0x0000FF}},
-                      LayoutCase{"bgr888", {DDPF_RGB, 24, 0x0000FF, 0x00FF00, 0xFF0000}},
-                      LayoutCase{"rgb565", {DDPF_RGB, 16, 0xF800, 0x07E0, 0x001F}},
-                      LayoutCase{"bgr565", {DDPF_RGB, 16, 0x001F, 0x07E0, 0xF800}},
-                      LayoutCase{"rgb555", {DDPF_RGB, 16, 0x7C00, 0x03E0, 0x001F}},
-                      LayoutCase{"bgr555", {DDPF_RGB, 16, 0x001F, 0x03E0, 0x7C00}}),
-    layout_name);
-
-TEST_F(DisplayTest, PresentsTheShowsOwnFrameSize) {
-  fake::Script script;
-  script.surface_fill = fill;
-  open_display(script, 640, 400);
-  const std::vector<std::uint32_t> frame = make_frame(640, 400, 2);
-  ASSERT_EQ(display_update(frame.data()), 1);
-  EXPECT_TRUE(screen_shows(fake::front_buffer(), frame, 640, 400, fake::pitch(), {}, fill));
-}
-
-class ChainPresentTest : public DisplayTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(ChainPresentTest, EachFrameReachesTheFrontAfterItsFlip) {
-  constexpr int width = 9;
-  constexpr int height = 4;
-  fake::Script script;
-  script.max_back_buffers = GetParam();
-  script.extra_pitch = 8;
-  script.surface_fill = fill;
-  open_display(script, width, height);
-  ASSERT_EQ(fake::back_buffer_count(), GetParam());
-
-  // More frames than buffers, so that every buffer of the chain comes round more than once.
-  for (int index = 0; index < 7; ++index) {
-    const std::vector<std::uint32_t> frame = make_frame(width, height, 100 + index);
-    ASSERT_EQ(display_update(frame.data()), 1);
-    EXPECT_EQ(fake::flip_count(), index + 1);
-    EXPECT_TRUE(screen_shows(fake::front_buffer(), frame, width, height, fake::pitch(), {}, fill))
-        << "frame " << index;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(BackBuffers, ChainPresentTest, ::testing::Values(1, 2));
-
-// Stands in for the selected converter and notes what each row call was handed.
-struct RowCall {
-  const std::uint32_t* source;
-  void* destination;
-  std::int32_t count;
-};
-std::vector<RowCall> row_calls;
-
-void note_row(const std::uint32_t* source, void* destination, std::int32_t count) {
-  row_calls.push_back({source, destination, count});
-}
-
-class RowCallTest : public DisplayTest {
- protected:
-  void SetUp() override {
-    DisplayTest::SetUp();
-    fake::Script script;
-    script.extra_pitch = 3;
-    open_display(script, width, height);
-    row_converter = note_row;
-    row_calls.clear();
-  }
-
-  static constexpr int width = 6;
-  static constexpr int height = 5;
-};
-
-TEST_F(RowCallTest, EachRowIsConvertedOnceFromItsSourceToItsPitch) {
-  const std::vector<std::uint32_t> frame = make_frame(width, height, 3);
-  ASSERT_EQ(display_update(frame.data()), 1);
-
-  // The buffer that was drawn is the one now in front.
-  const std::uint8_t* drawn = fake::front_buffer().data();
-  ASSERT_EQ(row_calls.size(), static_cast<std::size_t>(height));
-  for (int row = 0; row < height; ++row) {
-    const RowCall& call = row_calls[static_cast<std::size_t>(row)];
-    EXPECT_EQ(call.source, frame.data() + row * width) << row;
-    EXPECT_EQ(call.destination, drawn + row * fake::pitch()) << row;
-    EXPECT_EQ(call.count, width) << row;
-  }
-}
-
-TEST_F(RowCallTest, AnEmptyFrameHandsNoRowToTheConverter) {
-  const std::vector<std::uint32_t> frame = make_frame(width, height, 4);
-  for (const auto& [frame_width, frame_height] :
-       {std::pair{0, height}, std::pair{-3, height}, std::pair{width, 0}, std::pair{width, -2},
-        std::pair{0, 0}}) {
-    display_width = frame_width;
-    display_height = frame_height;
-    EXPECT_EQ(display_update(frame.data()), 1) << frame_width << " x " << frame_height;
-    EXPECT_EQ(row_calls.size(), 0u) << frame_width << " x " << frame_height;
-  }
-}
+    Screen, Recovery,
+    ::testing::Values(RecoveryCase{"LockFails", {{Step::lock, 1}}, false, true},
+                      RecoveryCase{"SurfacesLost", {}, true, false},
+                      RecoveryCase{"LostAndNotYetRestorable", {{Step::restore, 1}}, true, true}),
+    CaseName());
 
 }  // namespace

@@ -34,11 +34,14 @@ class TestBackend : public emulated::Backend {
   }
   void display_mode_restored() override { events.push_back("mode restored"); }
   void wait_for_retrace() override {
-    events.push_back("retrace");
+    if (keep_frames) events.push_back("retrace");
     ++retraces;
   }
   void present(const emulated::Frame& frame) override {
-    events.push_back("present");
+    if (keep_frames) events.push_back("present");
+    ++presents;
+    if (on_present) on_present(frame);
+    if (!keep_frames) return;
     const std::size_t size =
         static_cast<std::size_t>(frame.pitch) * static_cast<std::size_t>(frame.height);
     frames.push_back({frame.pixels, frame.width, frame.height, frame.pitch, frame.layout,
@@ -56,6 +59,9 @@ class TestBackend : public emulated::Backend {
 
   bool activate_on_exclusive = false;
   std::function<void()> on_poll;
+  std::function<void(const emulated::Frame&)> on_present;
+  bool keep_frames = true;  // a copy of every frame; off for whole shows
+  int presents = 0;
   std::vector<std::string> events;
   std::vector<PresentedFrame> frames;
   std::vector<DWORD> sleeps;
