@@ -1,31 +1,60 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: an optimised build, then the same tests under the address
-# and undefined-behaviour sanitizers, then a formatting check.
-set -euo pipefail
+# Builds everything and runs every test, stage by stage: an optimised build with all tests (the
+# show's window under a virtual X server included), the unit tests and whole offline shows under the
+# address and undefined-behaviour sanitizers, the pixel converters as a 32-bit x86 program, and a
+# formatting check. Every stage runs even when an earlier one failed; the summary at the end gives
+# each stage's outcome and time, and the exit status is non-zero when any failed.
+set -uo pipefail
 cd "$(dirname "$0")"
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
   libsdl2-dev libpng-dev clang-format g++-multilib \
-  xvfb xdotool x11-apps x11-utils imagemagick openbox iproute2 openmpt123 xmp
+  xvfb xdotool x11-apps x11-utils imagemagick openbox iproute2 openmpt123 xmp || exit 1
 
 jobs=$(nproc)
+summary=()
+failures=0
 
-echo "== optimised build"
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j"$jobs"
-ctest --test-dir build/release --output-on-failure -j"$jobs"
+stage() {
+  local name=$1 started=$SECONDS outcome=passed
+  shift
+  echo "== $name"
+  "$@" || { outcome=FAILED; failures=$((failures + 1)); }
+  summary+=("$(printf '%-8s %5d s  %s' "$outcome" $((SECONDS - started)) "$name")")
+}
 
-echo "== sanitizer build (address, undefined)"
-cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSHOW_SANITIZE=ON \
-  -DSHOW_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/sanitize -j"$jobs"
-ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+optimised() {
+  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build build/release -j"$jobs" &&
+    ctest --test-dir build/release --output-on-failure -j"$jobs"
+}
 
-echo "== 32-bit x86 build of the converters (real MMX registers)"
-cmake -S tests/converters/m32 -B build/m32 -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/m32 -j"$jobs"
-ctest --test-dir build/m32 --output-on-failure -j"$jobs"
+sanitized() {
+  cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSHOW_SANITIZE=ON \
+    -DSHOW_BUILD_BENCHMARKS=OFF >/dev/null &&
+    cmake --build build/sanitize -j"$jobs" &&
+    ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+}
 
-echo "== formatting"
-git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
-echo "formatting clean"
+converters_32_bit() {
+  cmake -S tests/converters/m32 -B build/m32 -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build build/m32 -j"$jobs" &&
+    ctest --test-dir build/m32 --output-on-failure -j"$jobs"
+}
+
+formatting() {
+  git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror && echo "formatting clean"
+}
+
+stage "optimised build, all tests" optimised
+stage "sanitizer build (address, undefined), unit tests and offline shows" sanitized
+stage "32-bit x86 build of the converters (real MMX registers)" converters_32_bit
+stage "formatting" formatting
+
+echo "== summary"
+printf '%s\n' "${summary[@]}"
+echo "all stages: $SECONDS s"
+if ((failures > 0)); then
+  echo "$failures stage(s) failed"
+  exit 1
+fi
