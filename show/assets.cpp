@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "render/font_atlas.h"
 
@@ -19,8 +21,11 @@ std::uint32_t balls_image[screen_pixels];
 namespace {
 
 // Reads up to the buffer's size; whatever the file does not supply keeps its old value. A file that
-// cannot be opened reads as an empty one.
+// cannot be opened, and anything that is not a regular file (a pipe would block the start for good,
+// a device never end), reads as an empty one.
 void read_raw_file(const char* name, std::uint32_t* buffer, std::size_t pixels) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(name, error)) return;
   std::FILE* file = std::fopen(name, "rb");
   if (file == nullptr) return;
   // Byte-sized elements, so a file that ends inside a pixel still delivers its last bytes.

@@ -17,5 +17,5 @@ constexpr std::uint32_t swap_red_blue(std::uint32_t pixel) {
 
 // Reads the four pictures and the font atlas. A file that is short, missing or unreadable leaves
 // the rest of its buffer as it was (black, or blank glyphs); a longer one is read only up to its
-// size.
+// size. Only regular files are read: a directory, pipe, device or socket reads as an empty file.
 void load_assets();

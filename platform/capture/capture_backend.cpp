@@ -68,7 +68,7 @@ void CaptureBackend::write_frame(const emulated::Frame& frame) {
   }
   path_ = frame_path(frames_presented_ - 1).string();
   std::string error;
-  if (!write_png_rgb(path_.c_str(), rgb_.data(), frame.width, frame.height, error)) {
+  if (!write_png_rgb(path_, rgb_.data(), frame.width, frame.height, error)) {
     if (settings_.progress != nullptr) std::fputc('\n', settings_.progress);
     std::fprintf(stderr, "cannot write %s: %s\n", path_.c_str(), error.c_str());
     std::fflush(nullptr);

@@ -2,13 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace capture {
 
-// Rows top first, each width x 3 bytes with no gap. False with `error` set when the file could not
-// be written.
-bool write_png_rgb(const char* path, const std::uint8_t* rgb, int width, int height,
-                   std::string& error);
+// Rows top first, each width x 3 bytes with no gap. The file is written under a temporary name
+// beside `path` and renamed into place, so a failure leaves whatever stood at `path` untouched and
+// no partial file behind. False with `error` set (the system's reason where there is one) when the
+// file could not be written.
+bool write_png_rgb(const std::filesystem::path& path, const std::uint8_t* rgb, int width,
+                   int height, std::string& error);
 
 }  // namespace capture

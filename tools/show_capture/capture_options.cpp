@@ -31,11 +31,13 @@ namespace {
   return message;
 }
 
-// A frame number: decimal digits only, at most last_frame.
-std::optional<std::uint32_t> parse_frame(std::string_view text, std::string& error) {
+// A frame number: decimal digits only, at most last_frame. An empty one is named by the whole
+// `item` it stands in, so that "-1" is refused as "-1".
+std::optional<std::uint32_t> parse_frame(std::string_view text, std::string_view item,
+                                         std::string& error) {
   if (text.empty() ||
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    error = describe(text, "is not a frame number");
+    error = describe(text.empty() ? item : text, "is not a frame number");
     return std::nullopt;
   }
   std::uint64_t value = 0;
@@ -59,11 +61,11 @@ bool parse_frame_list(const std::string& text, std::vector<std::uint32_t>& frame
     const std::size_t comma = rest.find(',');
     const std::string_view item = rest.substr(0, comma);
     const std::size_t dash = item.find('-');
-    const auto first = parse_frame(item.substr(0, dash), error);
+    const auto first = parse_frame(item.substr(0, dash), item, error);
     if (!first) return false;
     std::uint32_t last = *first;
     if (dash != std::string_view::npos) {
-      const auto end = parse_frame(item.substr(dash + 1), error);
+      const auto end = parse_frame(item.substr(dash + 1), item, error);
       if (!end) return false;
       if (*end < *first) {
         error = "range " + std::string(item) + " runs backwards";

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   if (error || !std::filesystem::is_directory(directory)) {
     std::fprintf(stderr, "show-capture: cannot create the output directory %s: %s\n",
                  directory.c_str(), error ? error.message().c_str() : "not a directory");
-    return 2;
+    return capture::write_failure_status;
   }
 
   capture::Settings settings;
