@@ -1,15 +1,20 @@
 // The show on Linux: the emulated platform shown through SDL2, with silent music.
 //
-// Exit status: 0 when the show ends, 1 when its display cannot be opened, 2 for an invalid
-// setting (see platform/sdl/settings.h), 3 when there is no display to show it on.
+// Exit status: 0 when the show ends (at its end, on Escape, a close request, an interrupt, a
+// termination or hang-up signal), 1 when its display cannot be opened, 2 for an invalid setting
+// (see platform/sdl/settings.h), 3 when there is no display to show it on, 5 when the display is
+// lost while the show runs (lost_display_status, platform/sdl/outside_events.h).
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/emulated/emulated_platform.h"
+#include "platform/sdl/outside_events.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/settings.h"
+#include "platform/sdl/video_driver.h"
 #include "show/show_main.h"
 
 namespace {
@@ -40,10 +45,13 @@ int main() {
 
   // Leave the screen saver as the user has it: the show switches it off itself while it plays.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "show: no display: %s\n", SDL_GetError());
+  std::string error;
+  if (!sdl_platform::start_video(std::getenv("SDL_VIDEODRIVER"), error)) {
+    std::fprintf(stderr, "show: no display: %s\n", error.c_str());
+    SDL_Quit();
     return no_display;
   }
+  sdl_platform::watch_outside_events();
   const int status = run_show(*read.settings);
   SDL_Quit();
   return status;

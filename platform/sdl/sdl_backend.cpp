@@ -6,8 +6,10 @@
 #include <thread>
 
 #include "platform/emulated/screen_layouts.h"
+#include "platform/sdl/outside_events.h"
 #include "platform/sdl/picture_placement.h"
 #include "platform/sdl/virtual_keys.h"
+#include "platform/sdl/window_bounds.h"
 
 namespace sdl_platform {
 
@@ -72,6 +74,14 @@ SdlBackend::SdlBackend(const Settings& settings)
     error_ = std::string("cannot draw into the window: ") + SDL_GetError();
     return;
   }
+  // The largest drawing area the renderer supports; a window beyond it is brought back within it.
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer_, &info) == 0 && info.max_texture_width > 0 &&
+      info.max_texture_height > 0) {
+    max_area_width_ = info.max_texture_width;
+    max_area_height_ = info.max_texture_height;
+  }
+  SDL_SetWindowMaximumSize(window_, max_area_width_, max_area_height_);
   SDL_ShowCursor(SDL_DISABLE);
 }
 
@@ -165,6 +175,9 @@ void SdlBackend::present(const emulated::Frame& frame) {
   int area_width = 0;
   int area_height = 0;
   if (SDL_GetRendererOutputSize(renderer_, &area_width, &area_height) != 0) return;
+  // Drivers fail, even crash, drawing into a window larger than they support: such a window is
+  // sized back within it, and the frame skipped.
+  if (!keep_within(window_, max_area_width_, max_area_height_)) return;
   const Placement placement = place_picture(frame.width, frame.height, area_width, area_height);
   const SDL_Rect target{placement.x, placement.y, placement.width, placement.height};
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
@@ -174,8 +187,17 @@ void SdlBackend::present(const emulated::Frame& frame) {
 }
 
 void SdlBackend::poll_events() {
+  if (const char* reason = display_lost()) {
+    std::fprintf(stderr, "show: the display was lost: %s\n", reason);
+    exit_process(lost_display_status);
+  }
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) handle_event(event);
+  // A closed terminal ends the show as a close request does, like an interrupt.
+  if (hang_up_requested() && !hang_up_handled_) {
+    hang_up_handled_ = true;
+    emulated::post_message(WM_CLOSE);
+  }
   report_activation();
 }
 

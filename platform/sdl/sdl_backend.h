@@ -56,9 +56,12 @@ class SdlBackend final : public emulated::Backend {
   SDL_Texture* texture_ = nullptr;
   int texture_width_ = 0;
   int texture_height_ = 0;
+  int max_area_width_ = 16384;  // until the renderer tells
+  int max_area_height_ = 16384;
   bool exclusive_ = false;
   bool full_screen_wanted_ = false;  // while exclusive; the toggle key flips it
   bool active_ = false;              // as the last WM_ACTIVATEAPP told the show
+  bool hang_up_handled_ = false;
   Uint64 started_ms_ = SDL_GetTicks64();
 };
 
