@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the real show executable under a virtual X server of its own and checks one behaviour.
 #   show_e2e.sh CASE TOOLS_DIR SHOW
-# CASE: to_end, full_rate, escape, close_request, terminate, layout:LAYOUT, resized_window,
-# full_screen, no_display, invalid_setting. TOOLS_DIR holds e2e_write_assets,
+# CASE: to_end, full_rate, escape, close_request, terminate, hang_up, layout:LAYOUT,
+# resized_window, huge_window, full_screen, window_destroyed, server_gone, no_display,
+# invalid_setting. TOOLS_DIR holds e2e_write_assets,
 # e2e_identify_picture and e2e_close_request. No outcome depends on how fast the machine is: a case
 # checks whichever scene is on screen, and its time limits only guard against a hang.
 # Exit status 77 means a program the case needs is missing.
@@ -99,13 +100,13 @@ start_x() {
 }
 
 # The show in a directory holding the test assets, bounded by `timeout`; settings as arguments,
-# e.g. start_show SHOW_WINDOWED=1. Its output goes to show.log.
+# e.g. start_show 60 SHOW_WINDOWED=1 (or env's -u NAME). Its output goes to show.log.
 start_show() {
   local limit=$1
   shift
   mkdir -p "$work/run"
   "$tools/e2e_write_assets" "$work/run"
-  (cd "$work/run" && exec env SDL_AUDIODRIVER=dummy SHOW_TRACE_WINDOW=1 "$@" \
+  (cd "$work/run" && exec env "$@" SDL_AUDIODRIVER=dummy SHOW_TRACE_WINDOW=1 \
     timeout -k 5 "$limit" "$show") \
     >"$work/show.log" 2>&1 &
   show_pid=$!
@@ -213,6 +214,7 @@ end_show_with() {
     escape) xdotool key Escape ;;
     close) "$tools/e2e_close_request" "$window" || fail "could not send the close request" ;;
     terminate) kill -TERM "$(xdotool getwindowpid "$window")" ;;
+    hang_up) kill -HUP "$(xdotool getwindowpid "$window")" ;;
   esac
   wait_show
   expect_clean_exit
@@ -244,7 +246,7 @@ case $case_name in
   full_rate)
     run_to_end 60
     ;;
-  escape | close_request | terminate)
+  escape | close_request | terminate | hang_up)
     # After the start, with a picture on screen, an end request from outside.
     start_x 1280x800
     start_show 600 SHOW_WINDOWED=1 SHOW_SCALE=1 "$slow_retrace"
@@ -294,14 +296,53 @@ case $case_name in
     wait_for_scene "$scenes" "black|$scenes" 300 root xrgb8888 2 0 112
     end_show_with escape
     ;;
+  huge_window)
+    # X allows a window of 65535 x 65535, more than any renderer draws: the show sizes it back and
+    # goes on.
+    start_x 1280x800
+    start_show 600 SHOW_WINDOWED=1 SHOW_SCALE=1 "$slow_retrace"
+    find_window
+    wait_for_scene "$scenes" black 300 "$window" xrgb8888 1 0 0
+    xdotool windowsize "$window" 65535 65535
+    for _ in $(seq 600); do
+      geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
+      [[ $geometry != 65535x65535 ]] && break
+      sleep 0.05
+    done
+    [[ $geometry != 65535x65535 ]] || fail "the window was left at 65535x65535"
+    end_show_with escape
+    ;;
+  window_destroyed | server_gone)
+    # The display lost under the show: status 5 and a message saying so.
+    start_x 1280x800
+    start_show 600 SHOW_WINDOWED=1 SHOW_SCALE=1 "$slow_retrace"
+    find_window
+    wait_for_scene "$scenes" black 300 "$window" xrgb8888 1 0 0
+    if [[ $case_name == window_destroyed ]]; then
+      xdotool windowclose "$window"
+    else
+      stop "$xvfb_pid"
+      xvfb_pid=""
+    fi
+    wait_show
+    [[ $status -eq 5 ]] || fail "exit status $status, not 5"
+    grep -q 'display was lost' "$work/show.log" || fail "no message about the lost display"
+    ;;
   no_display)
-    # An X display that is not there: status 3 and a message saying so.
+    # No display at all, a display number with no server, and a name that is no display: status 3
+    # and a message saying so, whichever drivers SDL has.
     number=90
     while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do number=$((number + 1)); done
-    start_show 30 SDL_VIDEODRIVER=x11 DISPLAY=":$number"
-    wait_show
-    [[ $status -eq 3 ]] || fail "exit status $status, not 3"
-    grep -q 'no display' "$work/show.log" || fail "no message about the display"
+    for display in unset ":$number" garbage; do
+      if [[ $display == unset ]]; then
+        start_show 60 -u DISPLAY
+      else
+        start_show 60 DISPLAY="$display"
+      fi
+      wait_show
+      [[ $status -eq 3 ]] || fail "DISPLAY=$display: exit status $status, not 3"
+      grep -q 'no display' "$work/show.log" || fail "DISPLAY=$display: no message about the display"
+    done
     ;;
   invalid_setting)
     start_show 30 SHOW_SCALE=0
