@@ -188,8 +188,12 @@ void SdlBackend::present(const emulated::Frame& frame) {
 
 void SdlBackend::poll_events() {
   if (const char* reason = display_lost()) {
+    // Nothing is given back: every call on the dead window would fail again, and SDL and the GL
+    // driver may meanwhile have put Xlib's own handler back, which would end the process as if
+    // the display could not be opened.
     std::fprintf(stderr, "show: the display was lost: %s\n", reason);
-    exit_process(lost_display_status);
+    std::fflush(nullptr);
+    std::_Exit(lost_display_status);
   }
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) handle_event(event);
