@@ -1,5 +1,5 @@
-// The destination layouts written out byte by byte from their definitions, one pixel at a time: the
-// oracle every converter is checked against.
+// The destination layouts written out one pixel at a time from the layout oracle's channel
+// positions: what every converter is checked against.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/pixel_converters.h"
+#include "platform/emulated/screen_layouts.h"
 
 namespace reference {
 
@@ -15,8 +16,7 @@ struct Layout {
   const char* name;
   PixelConverter converter;
   int bytes_per_pixel;
-  // Writes the destination bytes of one source pixel 0xXXRRGGBB.
-  void (*pixel)(std::uint32_t source, std::uint8_t* destination);
+  emulated::Layout screen;
 };
 
 // All eight, in the order xrgb8888, xbgr8888, rgb888, bgr888, rgb565, bgr565, rgb555, bgr555.
