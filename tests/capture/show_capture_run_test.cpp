@@ -109,4 +109,26 @@ TEST_F(ShowCapture, WhatStopsItBeforeTheShowStartsIsNamedWithItsStatus) {
   EXPECT_FALSE(std::filesystem::exists("out"));
 }
 
+// A frame goes in under a temporary name and is renamed into place: a link standing at its path is
+// replaced, not written through, and a frame that cannot be put in place ends the capture with 4,
+// leaves what stood there as it was, and no partial file.
+TEST_F(ShowCapture, AFrameNeverWritesThroughOrOverWhatStandsAtItsPath) {
+  std::filesystem::create_directories("out/frame-00003.png");
+  test_assets::write_file("out/frame-00003.png/kept", {7});
+  test_assets::write_file("kept", {1, 2, 3});
+  std::filesystem::create_symlink("../kept", "out/frame-00002.png");
+
+  const auto [status, output] = run({"--out", "out", "--frames", "2,3"});
+  EXPECT_EQ(status, 4);
+  EXPECT_NE(output.find("cannot write out/frame-00003.png: Is a directory"), std::string::npos)
+      << output;
+  EXPECT_FALSE(std::filesystem::is_symlink("out/frame-00002.png"));
+  EXPECT_FALSE(read_png("out/frame-00002.png").empty());
+  EXPECT_EQ(std::filesystem::file_size("kept"), 3u);
+  EXPECT_TRUE(std::filesystem::exists("out/frame-00003.png/kept"));
+  for (const auto& entry : std::filesystem::directory_iterator("out")) {
+    EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+  }
+}
+
 }  // namespace

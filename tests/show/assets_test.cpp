@@ -1,6 +1,7 @@
 // Loading the data files: each fills its own buffer from the top with the bytes it has, pictures
 // with red and blue exchanged, and whatever a file does not supply stays black.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstring>
@@ -124,6 +125,30 @@ TEST(LoadedBytes, TheFourthByteCounts) {
   EXPECT_EQ(framebuffer[1], 0u);
   copy_image(balls_image);
   EXPECT_EQ(framebuffer[0], 0x44112233u);
+}
+
+// Only regular files are read: a directory, a pipe with no writer (which would block the start for
+// good), a device and a link loop all read as empty files, and the files after them still load.
+TEST(LoadedBytes, WhatIsNotARegularFileReadsAsEmpty) {
+  test_assets::clear_asset_buffers();
+  test_assets::WorkingDirectory directory;
+  directory.write_all_assets();
+  const char* const* names = test_assets::picture_names;
+  std::filesystem::remove(names[0]);
+  std::filesystem::create_directory(names[0]);
+  std::filesystem::remove(names[1]);
+  ASSERT_EQ(mkfifo(names[1], 0600), 0);
+  std::filesystem::remove(names[2]);
+  std::filesystem::create_symlink("/dev/urandom", names[2]);
+  std::filesystem::remove(test_assets::atlas_name);
+  std::filesystem::create_symlink(test_assets::atlas_name, test_assets::atlas_name);
+  load_assets();
+  for (int file : {0, 1, 2, 4}) {
+    const std::vector<std::uint32_t> empty = expected_buffer({}, file);
+    EXPECT_EQ(0, std::memcmp(buffers[file], empty.data(), capacity[file])) << "file " << file;
+  }
+  const std::vector<std::uint32_t> balls = expected_buffer(full(3), 3);
+  EXPECT_EQ(0, std::memcmp(balls_image, balls.data(), capacity[3]));
 }
 
 }  // namespace
