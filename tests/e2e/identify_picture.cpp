@@ -8,10 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <istream>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "platform/emulated/screen_layouts.h"
@@ -28,35 +25,40 @@ struct Shot {
   std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
 };
 
-// The next header field of a portable pixmap, past white space and # comments.
-std::string header_field(std::istream& in) {
-  std::string field;
-  for (int c = in.get(); c != EOF; c = in.get()) {
-    if (c == '#' && field.empty()) {
-      while (c != EOF && c != '\n') c = in.get();
-    } else if (std::isspace(c) != 0) {
-      if (!field.empty()) return field;  // the one white space byte after the field is gone
-    } else {
-      field += static_cast<char>(c);
+// The next number of a pixmap header, past white space and # comments (xwd names the window in
+// one).
+int header_number(std::FILE* file) {
+  int c = std::fgetc(file);
+  while (c == '#' || std::isspace(c) != 0) {
+    if (c == '#') {
+      while (c != '\n' && c != EOF) c = std::fgetc(file);
     }
+    c = std::fgetc(file);
   }
-  return field;
+  std::ungetc(c, file);
+  int value = -1;
+  return std::fscanf(file, "%d", &value) == 1 ? value : -1;
 }
 
-// A binary portable pixmap with 8-bit channels, as ImageMagick writes it.
+// A binary portable pixmap with 8-bit channels, as ImageMagick writes it; one white space byte ends
+// the header.
 std::optional<Shot> read_ppm(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string magic = header_field(in);
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return std::nullopt;
   Shot shot;
-  shot.width = std::atoi(header_field(in).c_str());
-  shot.height = std::atoi(header_field(in).c_str());
-  const std::string maxval = header_field(in);
-  if (!in || magic != "P6" || maxval != "255" || shot.width <= 0 || shot.height <= 0) {
-    return std::nullopt;
+  std::vector<unsigned char> bytes;
+  if (std::fgetc(file) == 'P' && std::fgetc(file) == '6') {
+    shot.width = header_number(file);
+    shot.height = header_number(file);
+    if (shot.width > 0 && shot.height > 0 && header_number(file) == 255 &&
+        std::fgetc(file) != EOF) {
+      bytes.resize(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height) *
+                   3);
+      if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
+    }
   }
-  std::vector<unsigned char> bytes(static_cast<std::size_t>(shot.width) * shot.height * 3);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!in) return std::nullopt;
+  std::fclose(file);
+  if (bytes.empty()) return std::nullopt;
   shot.pixels.resize(bytes.size() / 3);
   for (std::size_t i = 0; i < shot.pixels.size(); ++i) {
     shot.pixels[i] = (std::uint32_t{bytes[3 * i]} << 16) | (std::uint32_t{bytes[3 * i + 1]} << 8) |

@@ -1,12 +1,12 @@
 // Loading the data files: each fills its own buffer from the top with the bytes it has, pictures
-// with red and blue exchanged, and whatever a file does not supply stays black.
+// with red and blue exchanged, and whatever a file does not supply stays black. Only regular files
+// are read: anything else reads as an empty file, without waiting.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <vector>
 
 #include "render/font_atlas.h"
@@ -20,11 +20,16 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Which files are there and what each holds.
+// What stands at a data file's name: the test file cut or grown (with 0xEE) to `size` bytes, or
+// something else.
+enum class Kind { regular, missing, directory, pipe, device, link_loop };
+struct File {
+  Kind kind = Kind::regular;
+  long size = -1;  // -1: the whole test file
+};
 struct FileCase {
   const char* name;
-  std::function<Bytes(int file)> contents;  // files 0-3 the pictures, 4 the font
-  std::function<bool(int file)> present;
+  File files[5];  // the four pictures, then the font
 };
 
 const std::uint32_t* const buffers[5] = {logo_image, presents_image, title_image, balls_image,
@@ -32,12 +37,7 @@ const std::uint32_t* const buffers[5] = {logo_image, presents_image, title_image
 const std::size_t capacity[5] = {screen_pixels * 4, screen_pixels * 4, screen_pixels * 4,
                                  screen_pixels * 4, atlas_pixels * 4};
 
-Bytes full(int file) {
-  return file < 4 ? test_assets::picture_file(file) : test_assets::atlas_file();
-}
-bool all(int) { return true; }
-
-// The buffer a file must give: its bytes up to the buffer's size, zero after; a picture's pixel
+// The buffer a file's bytes must give: up to the buffer's size, zero after; a picture's pixel
 // R, G, B, x becomes 0xXXRRGGBB, the font keeps the file's bytes.
 std::vector<std::uint32_t> expected_buffer(const Bytes& bytes, int file) {
   Bytes padded(capacity[file], 0);
@@ -58,56 +58,64 @@ class Loading : public ::testing::TestWithParam<FileCase> {};
 TEST_P(Loading, EachBufferHoldsWhatItsFileSupplies) {
   test_assets::clear_asset_buffers();
   test_assets::WorkingDirectory directory;
-  Bytes written[5];
+  std::vector<std::uint32_t> expected[5];
   for (int file = 0; file < 5; ++file) {
-    if (!GetParam().present(file)) continue;
-    written[file] = GetParam().contents(file);
+    const File& f = GetParam().files[file];
     const char* name = file < 4 ? test_assets::picture_names[file] : test_assets::atlas_name;
-    test_assets::write_file(directory.path() / name, written[file]);
+    Bytes bytes = file < 4 ? test_assets::picture_file(file) : test_assets::atlas_file();
+    if (f.size >= 0) bytes.resize(static_cast<std::size_t>(f.size), 0xEE);
+    switch (f.kind) {
+      case Kind::regular:
+        test_assets::write_file(name, bytes);
+        break;
+      case Kind::missing:
+        break;
+      case Kind::directory:
+        std::filesystem::create_directory(name);
+        break;
+      case Kind::pipe:  // no writer: opening it would wait for good
+        ASSERT_EQ(mkfifo(name, 0600), 0);
+        break;
+      case Kind::device:
+        std::filesystem::create_symlink("/dev/urandom", name);
+        break;
+      case Kind::link_loop:
+        std::filesystem::create_symlink(name, name);
+        break;
+    }
+    if (f.kind != Kind::regular) bytes.clear();
+    expected[file] = expected_buffer(bytes, file);
   }
   load_assets();
   for (int file = 0; file < 5; ++file) {
-    const std::vector<std::uint32_t> expected = expected_buffer(written[file], file);
-    ASSERT_EQ(0, std::memcmp(buffers[file], expected.data(), capacity[file])) << "file " << file;
+    EXPECT_EQ(0, std::memcmp(buffers[file], expected[file].data(), capacity[file])) << file;
   }
 }
 
+constexpr long picture = 640 * 400 * 4;
+constexpr long font = 728 * 16 * 4;
+constexpr File whole;
+constexpr File missing{Kind::missing};
+
 INSTANTIATE_TEST_SUITE_P(
     Files, Loading,
-    ::testing::Values(FileCase{"AllPresent", full, all},
-                      FileCase{"NonePresent", full, [](int) { return false; }},
-                      // A missing or empty file does not stop the files after it from being read.
-                      FileCase{"MissingLogoEmptyPresents",
-                               [](int file) { return file == 1 ? Bytes{} : full(file); },
-                               [](int file) { return file != 0; }},
-                      FileCase{"HalfTitle",
-                               [](int file) {
-                                 Bytes bytes = full(file);
-                                 if (file == 2) bytes.resize(bytes.size() / 2);
-                                 return bytes;
-                               },
-                               all},
-                      // A file that ends inside a pixel still delivers its last bytes.
-                      FileCase{"EndsInsideAPixel",
-                               [](int file) {
-                                 return file == 3 ? Bytes{0x11, 0x22, 0x33, 0x44, 0x55, 0x66}
-                                                  : full(file);
-                               },
-                               all},
-                      FileCase{"Overlong",
-                               [](int file) {
-                                 Bytes bytes = full(file);
-                                 bytes.resize(bytes.size() + 4099, 0xEE);
-                                 return bytes;
-                               },
-                               all},
-                      FileCase{"ShortFont",
-                               [](int file) {
-                                 Bytes bytes = full(file);
-                                 if (file == 4) bytes.resize(1001);
-                                 return bytes;
-                               },
-                               all}),
+    ::testing::Values(
+        FileCase{"AllPresent", {}},
+        FileCase{"NonePresent", {missing, missing, missing, missing, missing}},
+        // A missing or empty file does not stop the files after it from being read.
+        FileCase{"MissingLogoEmptyPresents", {missing, {Kind::regular, 0}, whole, whole, whole}},
+        FileCase{"HalfTitle", {whole, whole, {Kind::regular, picture / 2}, whole, whole}},
+        // A file that ends inside a pixel still delivers its last bytes.
+        FileCase{"EndsInsideAPixel", {whole, whole, whole, {Kind::regular, 6}, whole}},
+        FileCase{"ShortFont", {whole, whole, whole, whole, {Kind::regular, 1001}}},
+        FileCase{"Overlong",
+                 {{Kind::regular, picture + 4099},
+                  {Kind::regular, picture + 4},
+                  whole,
+                  whole,
+                  {Kind::regular, font + 4099}}},
+        FileCase{"NotRegularFiles",
+                 {{Kind::directory}, {Kind::pipe}, {Kind::device}, whole, {Kind::link_loop}}}),
     CaseName());
 
 // The spare fourth byte is ink in the font and reaches the framebuffer in pictures.
@@ -125,30 +133,6 @@ TEST(LoadedBytes, TheFourthByteCounts) {
   EXPECT_EQ(framebuffer[1], 0u);
   copy_image(balls_image);
   EXPECT_EQ(framebuffer[0], 0x44112233u);
-}
-
-// Only regular files are read: a directory, a pipe with no writer (which would block the start for
-// good), a device and a link loop all read as empty files, and the files after them still load.
-TEST(LoadedBytes, WhatIsNotARegularFileReadsAsEmpty) {
-  test_assets::clear_asset_buffers();
-  test_assets::WorkingDirectory directory;
-  directory.write_all_assets();
-  const char* const* names = test_assets::picture_names;
-  std::filesystem::remove(names[0]);
-  std::filesystem::create_directory(names[0]);
-  std::filesystem::remove(names[1]);
-  ASSERT_EQ(mkfifo(names[1], 0600), 0);
-  std::filesystem::remove(names[2]);
-  std::filesystem::create_symlink("/dev/urandom", names[2]);
-  std::filesystem::remove(test_assets::atlas_name);
-  std::filesystem::create_symlink(test_assets::atlas_name, test_assets::atlas_name);
-  load_assets();
-  for (int file : {0, 1, 2, 4}) {
-    const std::vector<std::uint32_t> empty = expected_buffer({}, file);
-    EXPECT_EQ(0, std::memcmp(buffers[file], empty.data(), capacity[file])) << "file " << file;
-  }
-  const std::vector<std::uint32_t> balls = expected_buffer(full(3), 3);
-  EXPECT_EQ(0, std::memcmp(balls_image, balls.data(), capacity[3]));
 }
 
 }  // namespace
