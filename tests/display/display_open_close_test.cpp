@@ -131,12 +131,6 @@ TEST_F(DisplayTest, TakesTheScreenInOrderAndFallsBackToOneBackBuffer) {
   EXPECT_EQ(display_active, 1);  // the activation sent when the window took the screen
 }
 
-TEST_F(DisplayTest, NothingIsActiveUntilTheApplicationIsActivated) {
-  backend.activate_on_exclusive = false;
-  open();
-  EXPECT_EQ(display_active, 0);
-}
-
 // Earlier screen-saver setting; unreadable counts as on.
 struct CloseCase {
   const char* name;
