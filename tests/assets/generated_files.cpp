@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 
 std::string run_generator() {
   std::string folder = (std::filesystem::temp_directory_path() / "asset-test-XXXXXX").string();
@@ -32,9 +31,4 @@ std::string generated_path(const std::string& name) {
   return run.folder + "/" + name;
 }
 
-const Bytes& generated(const std::string& name) {
-  static std::map<std::string, Bytes> files;
-  auto it = files.find(name);
-  if (it == files.end()) it = files.emplace(name, read_file(generated_path(name))).first;
-  return it->second;
-}
+Bytes generated(const std::string& name) { return read_file(generated_path(name)); }

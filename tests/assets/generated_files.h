@@ -13,6 +13,6 @@ std::string run_generator();
 // A missing file reads as empty.
 Bytes read_file(const std::string& path);
 
-// The files of one generator run, made on first use and shared by the tests.
-const Bytes& generated(const std::string& name);
+// A file of the one generator run the tests share, made on first use.
 std::string generated_path(const std::string& name);
+Bytes generated(const std::string& name);

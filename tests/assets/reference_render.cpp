@@ -32,12 +32,15 @@ Rendering render_with_xmp(const std::string& module_path, const std::string& opt
   return run_player("xmp --norc -q -f 44100 -b 16 -a 0 " + options + " -c \"" + module_path + "\"");
 }
 
-double rms_db(const Rendering& r, std::size_t first, std::size_t count) {
-  double sum = 0;
-  std::size_t n = 0;
-  for (std::size_t i = 2 * first; i < 2 * (first + count) && i < r.samples.size(); ++i, ++n) {
-    sum += static_cast<double>(r.samples[i]) * r.samples[i];
+std::vector<double> loudness(const Rendering& r, std::size_t first, std::size_t count,
+                             std::size_t window) {
+  std::vector<double> out;
+  for (std::size_t at = first; at + window <= first + count; at += window) {
+    double sum = 0;
+    for (std::size_t i = 2 * at; i < 2 * (at + window) && i < r.samples.size(); ++i) {
+      sum += static_cast<double>(r.samples[i]) * r.samples[i];
+    }
+    out.push_back(10.0 * std::log10(sum / (2.0 * window) / (32768.0 * 32768.0)));
   }
-  if (n == 0 || sum == 0) return -200.0;
-  return 10.0 * std::log10(sum / n / (32768.0 * 32768.0));
+  return out;
 }

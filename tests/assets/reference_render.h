@@ -17,5 +17,8 @@ Rendering render_with_openmpt(const std::string& module_path);
 // xmp without amplification, with extra options (start order, loop, time).
 Rendering render_with_xmp(const std::string& module_path, const std::string& options = "");
 
-// Root mean square of both channels over frames [first, first + count), in dB of full scale.
-double rms_db(const Rendering& r, std::size_t first, std::size_t count);
+// Root mean square of both channels in dB of full scale, for each whole window of `window` frames
+// from frame `first` on within `count` frames; frames past the end count as silence, and
+// silence is minus infinity.
+std::vector<double> loudness(const Rendering& r, std::size_t first, std::size_t count,
+                             std::size_t window);

@@ -1,5 +1,5 @@
 // Every converter against the reference layouts on random rows of every length up to several
-// blocks, at every misalignment of source and destination.
+// blocks, and the block copy behind the 32-bit one on every byte count, at every misalignment.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -15,80 +15,32 @@ namespace {
 
 using reference::Layout;
 
-std::vector<std::uint32_t> random_pixels(std::mt19937& random, std::size_t count) {
-  std::vector<std::uint32_t> pixels(count);
-  for (std::uint32_t& p : pixels) p = static_cast<std::uint32_t>(random());  // byte 3 random too
-  return pixels;
-}
-
-std::vector<std::size_t> row_lengths() {
-  std::vector<std::size_t> lengths;
-  for (std::size_t n = 0; n <= 40; ++n) lengths.push_back(n);
-  lengths.push_back(640);
-  return lengths;
-}
-
-// Converts the row into a destination filled with 0x00 and again into one filled with 0xFF, so that
-// a byte left unwritten cannot match the reference both times.
-testing::AssertionResult converts_like_reference(const Layout& layout,
-                                                 const std::vector<std::uint32_t>& pixels,
-                                                 std::size_t source_offset,
-                                                 std::size_t destination_offset) {
-  const std::vector<std::uint8_t> expected = reference::row(layout, pixels);
-  for (const std::uint8_t fill : {std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
-    const rows::Source source(pixels, source_offset);
-    rows::Destination destination(expected.size(), destination_offset, fill);
-    layout.converter(source.pixels(), destination.start(),
-                     static_cast<std::int32_t>(pixels.size()));
-    if (!destination.untouched_outside()) {
-      return testing::AssertionFailure() << "wrote outside the row";
-    }
-    const std::vector<std::uint8_t> actual = destination.row();
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      if (actual[i] != expected[i]) {
-        const std::size_t pixel = i / static_cast<std::size_t>(layout.bytes_per_pixel);
-        return testing::AssertionFailure()
-               << "byte " << i << " (pixel " << pixel << ", source 0x" << std::hex << pixels[pixel]
-               << ") is 0x" << int{actual[i]} << ", expected 0x" << int{expected[i]};
-      }
-    }
-  }
-  return testing::AssertionSuccess();
-}
-
 class ConverterRows : public testing::TestWithParam<Layout> {};
 
+// Byte 3 of each source pixel is random too.
 TEST_P(ConverterRows, MatchReferenceAtEveryLengthAndAlignment) {
-  const Layout& layout = GetParam();
-  std::mt19937 random(0x5EED0000u + static_cast<unsigned>(layout.bytes_per_pixel));
-  for (const std::size_t length : row_lengths()) {
-    for (std::size_t source_offset = 0; source_offset < 8; ++source_offset) {
-      for (std::size_t destination_offset = 0; destination_offset < 8; ++destination_offset) {
-        const std::vector<std::uint32_t> pixels = random_pixels(random, length);
-        ASSERT_TRUE(converts_like_reference(layout, pixels, source_offset, destination_offset))
-            << "length " << length << ", source offset " << source_offset << ", destination offset "
-            << destination_offset;
-      }
-    }
+  std::mt19937 random(0x5EED0000u + static_cast<unsigned>(GetParam().bytes_per_pixel));
+  for (std::size_t n = 0; n <= 41; ++n) {
+    const std::size_t length = n <= 40 ? n : 640;  // every length through several blocks; a screen
+    std::vector<std::uint32_t> pixels(length);
+    for (std::uint32_t& p : pixels) p = static_cast<std::uint32_t>(random());
+    EXPECT_TRUE(rows::converts_at_every_alignment(
+        rows::bytes_of(pixels), reference::row(GetParam(), pixels),
+        rows::converting(GetParam().converter, static_cast<std::int32_t>(length))))
+        << "length " << length;
   }
 }
 
-TEST_P(ConverterRows, NegativeCountTouchesNothing) {
-  const Layout& layout = GetParam();
-  std::mt19937 random(7);
-  const std::vector<std::uint32_t> pixels = random_pixels(random, 64);
-  const rows::Source source(pixels, 0);
-  for (const std::int32_t count : {-1, -7, -640, INT32_MIN}) {
-    rows::Destination destination(0, 0, 0x5A);
-    layout.converter(source.pixels(), destination.start(), count);
-    EXPECT_TRUE(destination.untouched_outside()) << "count " << count;
+// A count of zero or less converts nothing, so neither address is used.
+TEST_P(ConverterRows, CountsBelowOneTouchNothing) {
+  const std::int32_t counts[] = {0, -1, -7, -640, INT32_MIN};
+  for (const std::int32_t count : counts) {
+    EXPECT_TRUE(
+        rows::converts_at_every_alignment({}, {}, rows::converting(GetParam().converter, count)))
+        << "count " << count;
   }
-}
-
-// With nothing to convert the addresses are not used at all.
-TEST_P(ConverterRows, EmptyRowUsesNeitherAddress) {
-  const Layout& layout = GetParam();
-  for (const std::int32_t count : {0, -1, INT32_MIN}) layout.converter(nullptr, nullptr, count);
+  // Last, since a converter that used the addresses would crash.
+  for (const std::int32_t count : counts) GetParam().converter(nullptr, nullptr, count);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, ConverterRows, testing::ValuesIn(reference::layouts()),
@@ -98,22 +50,13 @@ INSTANTIATE_TEST_SUITE_P(AllLayouts, ConverterRows, testing::ValuesIn(reference:
 
 TEST(CopyRow, CopiesEveryByteCountAtEveryAlignment) {
   std::mt19937 random(64);
-  std::vector<std::uint32_t> byte_counts;
-  for (std::uint32_t n = 0; n <= 200; ++n) byte_counts.push_back(n);
-  byte_counts.push_back(640 * 4);
-  for (const std::uint32_t byte_count : byte_counts) {
-    for (std::size_t source_offset = 0; source_offset < 8; ++source_offset) {
-      for (std::size_t destination_offset = 0; destination_offset < 8; ++destination_offset) {
-        std::vector<std::uint8_t> bytes(byte_count);
-        for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(random());
-        const rows::Source source(bytes.data(), bytes.size(), source_offset);
-        rows::Destination destination(byte_count, destination_offset, 0xC3);
-        copy_row_mmx(destination.start(), source.bytes(), byte_count);
-        ASSERT_TRUE(destination.untouched_outside() && destination.row() == bytes)
-            << byte_count << " bytes, source offset " << source_offset << ", destination offset "
-            << destination_offset;
-      }
-    }
+  for (std::size_t count = 0; count <= 201; ++count) {
+    rows::Bytes bytes(count == 201 ? 640 * 4 : count);
+    for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(random());
+    const auto copy = [&](const void* source, void* destination) {
+      copy_row_mmx(destination, source, static_cast<std::uint32_t>(bytes.size()));
+    };
+    EXPECT_TRUE(rows::converts_at_every_alignment(bytes, bytes, copy)) << bytes.size() << " bytes";
   }
 }
 

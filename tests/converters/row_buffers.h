@@ -1,66 +1,78 @@
-// Rows placed at chosen byte offsets, to call the converters at unaligned addresses and see every
-// byte they read and write.
+// Runs a converter on rows placed at every misalignment of source and destination, seeing every
+// byte it reads and writes, and checks that floating point still works after it.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <functional>
+#include <string>
 #include <vector>
+
+#include "display/pixel_converters.h"
 
 namespace rows {
 
-// Source bytes starting `offset` bytes into their allocation and ending exactly at its end, so that
-// the address sanitizer catches a read past the last byte.
-class Source {
- public:
-  Source(const void* bytes, std::size_t size, std::size_t offset)
-      : bytes_(offset + size), offset_(offset) {
-    if (size != 0) std::memcpy(bytes_.data() + offset, bytes, size);
-  }
-  explicit Source(const std::vector<std::uint32_t>& pixels, std::size_t offset)
-      : Source(pixels.data(), pixels.size() * sizeof(std::uint32_t), offset) {}
+using Bytes = std::vector<std::uint8_t>;
 
-  const void* bytes() const { return bytes_.data() + offset_; }
-  const std::uint32_t* pixels() const { return static_cast<const std::uint32_t*>(bytes()); }
+// On x86 the MMX registers are the x87 registers: a converter that left the MMX state set makes
+// the next floating-point code compute garbage. Long double keeps this on the x87 unit wherever it
+// exists; volatile keeps several values on its stack at run time.
+inline bool x87_works() {
+  volatile long double values[] = {0.5L, 1.25L, 2.0L, 4.125L, 8.0625L};
+  long double sum = 0.0L, product = 1.0L;
+  for (const volatile long double& v : values) sum += v, product *= v;
+  return sum * 4.0L + product == 63.75L + 41.572265625L;
+}
 
- private:
-  std::vector<std::uint8_t> bytes_;
-  std::size_t offset_;
-};
+// The bytes of pixels as they lie in memory.
+inline Bytes bytes_of(const std::vector<std::uint32_t>& pixels) {
+  const auto* start = reinterpret_cast<const std::uint8_t*>(pixels.data());
+  return Bytes(start, start + 4 * pixels.size());
+}
 
-// A destination row `offset` bytes into its allocation, everything filled with `fill`, with guard
-// bytes on both sides.
-class Destination {
- public:
-  static constexpr std::size_t guard = 16;
+using Call = std::function<void(const void* source, void* destination)>;
 
-  Destination(std::size_t size, std::size_t offset, std::uint8_t fill)
-      : bytes_(guard + offset + size + guard, fill),
-        start_(guard + offset),
-        size_(size),
-        fill_(fill) {}
+// `converter` on `count` pixels, as a call on placed rows.
+inline Call converting(PixelConverter converter, std::int32_t count) {
+  return [=](const void* source, void* destination) {
+    converter(static_cast<const std::uint32_t*>(source), destination, count);
+  };
+}
 
-  void* start() { return bytes_.data() + start_; }
-
-  std::vector<std::uint8_t> row() const {
-    return {bytes_.begin() + static_cast<std::ptrdiff_t>(start_),
-            bytes_.begin() + static_cast<std::ptrdiff_t>(start_ + size_)};
-  }
-
-  // Whether every byte outside the row still holds the fill.
-  bool untouched_outside() const {
-    for (std::size_t i = 0; i < bytes_.size(); ++i) {
-      const bool inside = i >= start_ && i < start_ + size_;
-      if (!inside && bytes_[i] != fill_) return false;
+// The source ends exactly at the end of its allocation, so that the address sanitizer catches a
+// read past its last byte. The destination lies between guard bytes, all filled first with 0x00
+// and then with 0xFF, so that a byte left unwritten cannot match `expected` both times.
+inline testing::AssertionResult converts_at_every_alignment(const Bytes& source,
+                                                            const Bytes& expected,
+                                                            const Call& call) {
+  constexpr std::size_t guard = 16;
+  // Offsets 1-8 give every misalignment, and even an empty source a real address.
+  for (std::size_t source_offset = 1; source_offset <= 8; ++source_offset) {
+    for (std::size_t offset = 0; offset < 8; ++offset) {
+      for (const std::uint8_t fill : {0x00, 0xFF}) {
+        Bytes placed(source_offset + source.size(), 0x5A);
+        std::copy(source.begin(), source.end(), placed.begin() + source_offset);
+        const auto start = static_cast<std::ptrdiff_t>(guard + offset);
+        Bytes out(guard + offset + expected.size() + guard, fill);
+        Bytes want = out;
+        std::copy(expected.begin(), expected.end(), want.begin() + start);
+        call(placed.data() + source_offset, out.data() + start);
+        const auto at = std::mismatch(out.begin(), out.end(), want.begin()).first - out.begin();
+        if (at != std::ssize(out) || !x87_works()) {
+          return testing::AssertionFailure()
+                 << "source offset " << source_offset << ", destination offset " << offset << ": "
+                 << (at == std::ssize(out)
+                         ? "floating point broken after it"
+                         : "byte " + std::to_string(at - start) + " of a " +
+                               std::to_string(expected.size()) + "-byte row is wrong");
+        }
+      }
     }
-    return true;
   }
-
- private:
-  std::vector<std::uint8_t> bytes_;
-  std::size_t start_;
-  std::size_t size_;
-  std::uint8_t fill_;
-};
+  return testing::AssertionSuccess();
+}
 
 }  // namespace rows

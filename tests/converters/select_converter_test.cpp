@@ -4,40 +4,28 @@
 #include <cstdint>
 
 #include "display/pixel_converters.h"
+#include "tests/converters/reference_layouts.h"
+#include "tests/support/layout_oracle.h"
 
 namespace {
 
-struct Format {
-  std::uint32_t bit_count, red, green, blue;
-  PixelConverter converter;
-};
-
-const Format supported[] = {
-    {32, 0xFF0000, 0x00FF00, 0x0000FF, convert_row_xrgb8888},
-    {32, 0x0000FF, 0x00FF00, 0xFF0000, convert_row_xbgr8888},
-    {24, 0xFF0000, 0x00FF00, 0x0000FF, convert_row_rgb888},
-    {24, 0x0000FF, 0x00FF00, 0xFF0000, convert_row_bgr888},
-    {16, 0xF800, 0x07E0, 0x001F, convert_row_rgb565},
-    {16, 0x001F, 0x07E0, 0xF800, convert_row_bgr565},
-    {16, 0x7C00, 0x03E0, 0x001F, convert_row_rgb555},
-    {16, 0x001F, 0x03E0, 0x7C00, convert_row_bgr555},
-};
-
 TEST(SelectConverter, OnlyAnExactFormatGetsItsConverter) {
-  for (const Format& f : supported) {
-    EXPECT_EQ(select_converter(f.bit_count, f.red, f.green, f.blue), f.converter) << f.red;
-    for (int bit = 0; bit < 32; ++bit) {
-      const std::uint32_t flip = std::uint32_t{1} << bit;
-      EXPECT_EQ(select_converter(f.bit_count, f.red ^ flip, f.green, f.blue), nullptr);
-      EXPECT_EQ(select_converter(f.bit_count, f.red, f.green ^ flip, f.blue), nullptr);
-      EXPECT_EQ(select_converter(f.bit_count, f.red, f.green, f.blue ^ flip), nullptr);
+  for (const reference::Layout& layout : reference::layouts()) {
+    SCOPED_TRACE(layout.name);
+    const layout_oracle::Entry& e = layout_oracle::entry(layout.screen);
+    const std::uint32_t bits = 8u * static_cast<std::uint32_t>(e.bytes);
+    const std::uint32_t masks[] = {layout_oracle::mask(e.red), layout_oracle::mask(e.green),
+                                   layout_oracle::mask(e.blue)};
+    EXPECT_EQ(select_converter(bits, masks[0], masks[1], masks[2]), layout.converter);
+    for (int flip = 0; flip < 3 * 32; ++flip) {
+      std::uint32_t m[] = {masks[0], masks[1], masks[2]};
+      m[flip / 32] ^= std::uint32_t{1} << (flip % 32);
+      EXPECT_EQ(select_converter(bits, m[0], m[1], m[2]), nullptr) << "bit " << flip;
     }
     // The 32- and 24-bit layouts share their masks; 15-bit surfaces report 555 under 16.
-    for (std::uint32_t bit_count = 0; bit_count <= 64; ++bit_count) {
-      if (bit_count == f.bit_count || (f.bit_count != 16 && (bit_count == 24 || bit_count == 32))) {
-        continue;
-      }
-      EXPECT_EQ(select_converter(bit_count, f.red, f.green, f.blue), nullptr) << bit_count;
+    for (std::uint32_t other = 0; other <= 64; ++other) {
+      if (other == bits || (bits != 16 && (other == 24 || other == 32))) continue;
+      EXPECT_EQ(select_converter(other, masks[0], masks[1], masks[2]), nullptr) << other << " bits";
     }
   }
 }

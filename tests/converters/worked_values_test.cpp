@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "display/pixel_converters.h"
 #include "tests/converters/reference_layouts.h"
 #include "tests/converters/row_buffers.h"
 
@@ -15,45 +14,21 @@ namespace {
 // 17 pixels: whole blocks of 16, 8 and 4 pixels and one more.
 constexpr std::int32_t row_length = 17;
 
-// Converts a row of `row_length` copies of `pixel`.
-std::vector<std::uint8_t> convert_repeated(const reference::Layout& layout, std::uint32_t pixel) {
-  const std::vector<std::uint32_t> pixels(row_length, pixel);
-  const rows::Source source(pixels, 1);
-  rows::Destination destination(row_length * static_cast<std::size_t>(layout.bytes_per_pixel), 3,
-                                0xEE);
-  layout.converter(source.pixels(), destination.start(), row_length);
-  EXPECT_TRUE(destination.untouched_outside());
-  return destination.row();
-}
-
-std::vector<std::uint8_t> little_endian(std::uint16_t value) {
+rows::Bytes little_endian(std::uint16_t value) {
   return {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>(value >> 8)};
 }
 
 struct Worked {
   std::uint32_t pixel;
   std::string layout;
-  std::vector<std::uint8_t> bytes;
+  rows::Bytes bytes;
 };
-
-void expect_every_pixel(const Worked& worked) {
-  SCOPED_TRACE(worked.layout + ", pixel " + testing::PrintToString(worked.pixel));
-  const reference::Layout& layout = reference::layout(worked.layout);
-  ASSERT_EQ(worked.bytes.size(), static_cast<std::size_t>(layout.bytes_per_pixel));
-  const std::vector<std::uint8_t> row = convert_repeated(layout, worked.pixel);
-  for (std::size_t i = 0; i < row_length; ++i) {
-    const std::vector<std::uint8_t> one(
-        row.begin() + static_cast<std::ptrdiff_t>(i * worked.bytes.size()),
-        row.begin() + static_cast<std::ptrdiff_t>((i + 1) * worked.bytes.size()));
-    EXPECT_EQ(one, worked.bytes) << "pixel " << i;
-  }
-}
 
 // Hand-worked bytes, independent of the reference: a mixed colour; white fills every colour bit and
 // no other (bit 15 of 555 stays clear); narrow channels drop their low bits (just below a step
 // gives nothing, the step one unit); byte 3 is copied only by the straight 32-bit layout.
 TEST(WorkedValues, KnownPixelsGiveKnownBytes) {
-  const std::vector<Worked> worked = {
+  const Worked worked[] = {
       {0x00123456, "xrgb8888", {0x56, 0x34, 0x12, 0x00}},
       {0x00123456, "xbgr8888", {0x12, 0x34, 0x56, 0x00}},
       {0x00123456, "rgb888", {0x56, 0x34, 0x12}},
@@ -78,7 +53,17 @@ TEST(WorkedValues, KnownPixelsGiveKnownBytes) {
       {0xFFF0E0D0, "bgr565", little_endian(0xD71E)},
       {0xFF080408, "rgb555", little_endian(0x0401)},
   };
-  for (const Worked& w : worked) expect_every_pixel(w);
+  for (const Worked& w : worked) {
+    rows::Bytes expected;
+    for (int i = 0; i < row_length; ++i) {
+      expected.insert(expected.end(), w.bytes.begin(), w.bytes.end());
+    }
+    const std::vector<std::uint32_t> pixels(row_length, w.pixel);
+    const PixelConverter converter = reference::layout(w.layout).converter;
+    EXPECT_TRUE(rows::converts_at_every_alignment(rows::bytes_of(pixels), expected,
+                                                  rows::converting(converter, row_length)))
+        << w.layout << ", pixel " << testing::PrintToString(w.pixel);
+  }
 }
 
 }  // namespace
