@@ -4,7 +4,6 @@
 //   e2e_identify_picture SHOT.ppm LAYOUT SCALE X Y
 // Prints the scene's name and exits 0; prints the nearest scene and how far off it is and exits 1
 // when none matches.
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,37 +24,16 @@ struct Shot {
   std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
 };
 
-// The next number of a pixmap header, past white space and # comments (xwd names the window in
-// one).
-int header_number(std::FILE* file) {
-  int c = std::fgetc(file);
-  while (c == '#' || std::isspace(c) != 0) {
-    if (c == '#') {
-      while (c != '\n' && c != EOF) c = std::fgetc(file);
-    }
-    c = std::fgetc(file);
-  }
-  std::ungetc(c, file);
-  int value = -1;
-  return std::fscanf(file, "%d", &value) == 1 ? value : -1;
-}
-
-// A binary portable pixmap with 8-bit channels, as ImageMagick writes it; one white space byte ends
-// the header.
+// A binary portable pixmap with 8-bit channels and no comment, as `convert -strip` writes it.
 std::optional<Shot> read_ppm(const char* path) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return std::nullopt;
   Shot shot;
   std::vector<unsigned char> bytes;
-  if (std::fgetc(file) == 'P' && std::fgetc(file) == '6') {
-    shot.width = header_number(file);
-    shot.height = header_number(file);
-    if (shot.width > 0 && shot.height > 0 && header_number(file) == 255 &&
-        std::fgetc(file) != EOF) {
-      bytes.resize(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height) *
-                   3);
-      if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
-    }
+  if (std::fscanf(file, "P6 %d %d 255", &shot.width, &shot.height) == 2 && shot.width > 0 &&
+      shot.height > 0 && std::fgetc(file) != EOF) {
+    bytes.resize(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height) * 3);
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
   }
   std::fclose(file);
   if (bytes.empty()) return std::nullopt;

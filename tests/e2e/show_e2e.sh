@@ -156,7 +156,8 @@ identify() {
   [[ $target == root ]] && source=(-root)
   xwd -silent "${source[@]}" >"$work/shot.xwd" 2>/dev/null ||
     fail "no screenshot of the window (the show has ended?)"
-  convert "xwd:$work/shot.xwd" "ppm:$work/shot.ppm" || fail "convert could not read the screenshot"
+  convert "xwd:$work/shot.xwd" -strip "ppm:$work/shot.ppm" ||
+    fail "convert could not read the screenshot"
   scene=$("$tools/e2e_identify_picture" "$work/shot.ppm" "$@") || scene="?$scene"
 }
 

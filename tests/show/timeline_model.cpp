@@ -16,18 +16,6 @@ struct Range {
   Content content;
 };
 
-// The frames each scene draws: strictly between its bounds.
-constexpr Range scene_frames[] = {
-    {1, 149, Content::logo},       {152, 299, Content::logo_caption},
-    {302, 449, Content::presents}, {452, 599, Content::presents_caption},
-    {602, 749, Content::title},    {752, 899, Content::title_caption},
-    {902, 1399, Content::page1},   {1402, 1999, Content::white},
-    {2002, 2499, Content::page2},  {2502, 2999, Content::raster_bars},
-    {3002, 3499, Content::page3},  {3502, 3999, Content::balls},
-    {4002, 4499, Content::page4},  {4502, 4999, Content::page5},
-    {5002, 5499, Content::page6},
-};
-
 // What the framebuffer holds when each frame is handed over.
 constexpr Range shown_frames[] = {
     {0, 0, Content::black},
@@ -156,10 +144,6 @@ Image build(Content content) {
 }
 
 }  // namespace
-
-Content drawn_at(std::uint32_t f) {
-  return find(std::begin(scene_frames), std::end(scene_frames), f);
-}
 
 Content shown_at(std::uint32_t f) {
   return find(std::begin(shown_frames), std::end(shown_frames), f);

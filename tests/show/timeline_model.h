@@ -1,6 +1,5 @@
-// An independent model of the show's timeline, written from its two tables (what each scene draws
-// and what the framebuffer holds when each frame is presented), rendering from the test asset files
-// rather than from the loaded buffers.
+// An independent model of the show's timeline, written from what the framebuffer holds when each
+// frame is presented, rendering from the test asset files rather than from the loaded buffers.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +8,7 @@
 namespace timeline_model {
 
 enum class Content {
-  nothing,  // draw_scene leaves the framebuffer alone
+  nothing,  // past the last frame
   black,
   logo,
   logo_caption,
@@ -27,9 +26,6 @@ enum class Content {
   white,
   raster_bars,
 };
-
-// What draw_scene draws for counter value f (nothing outside every scene).
-Content drawn_at(std::uint32_t f);
 
 // What the framebuffer holds when the pass with counter value f hands it over.
 Content shown_at(std::uint32_t f);
