@@ -125,7 +125,7 @@ wait_show() {
 # The show's window once it is on the screen; sets `window`.
 find_window() {
   window=""
-  for _ in $(seq 600); do
+  for _ in $(seq 2400); do
     window=$(xdotool search --onlyvisible --name '^test$' 2>/dev/null | head -n 1 || true)
     [[ -n "$window" ]] && return 0
     if ! kill -0 "$show_pid" 2>/dev/null; then
@@ -144,7 +144,7 @@ find_window() {
     fi
     sleep 0.05
   done
-  fail "no window named test appeared within 30 s (a guard against a hang)"
+  fail "no window named test appeared within 2 minutes (a guard against a hang)"
 }
 
 # Which scene a screenshot shows; sets `scene`. Arguments: what to shoot (a window id or root),
