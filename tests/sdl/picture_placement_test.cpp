@@ -18,22 +18,19 @@ struct Case {
 const Case cases[] = {
     {640, 400, 1920, 1200, {0, 0, 1920, 1200, 3}},    {640, 400, 1280, 1024, {0, 112, 1280, 800, 2}},
     {640, 400, 1920, 1080, {320, 140, 1280, 800, 2}}, {640, 400, 1919, 1200, {319, 200, 1280, 800, 2}},
-    {640, 400, 1280, 799, {320, 199, 640, 400, 1}},   {640, 400, 643, 405, {1, 2, 640, 400, 1}},
-    {640, 400, 600, 300, {-20, -50, 640, 400, 1}},    {320, 200, 1000, 1000, {20, 200, 960, 600, 3}},
-    {1, 1, 7, 5, {1, 0, 5, 5, 5}},                    {0, 400, 640, 400, {0, 0, 0, 0, 0}},
-    {640, 400, 0, 400, {0, 0, 0, 0, 0}},              {640, 400, 640, -1, {0, 0, 0, 0, 0}}};
+    {640, 400, 1280, 799, {320, 199, 640, 400, 1}},   {640, 400, 600, 300, {-20, -50, 640, 400, 1}},
+    {0, 400, 640, 400, {0, 0, 0, 0, 0}},              {640, 400, 0, 400, {0, 0, 0, 0, 0}},
+    {640, 400, 640, -1, {0, 0, 0, 0, 0}}};
 // clang-format on
 
+auto fields(sdl_platform::Placement p) { return std::tuple(p.x, p.y, p.width, p.height, p.scale); }
+
 TEST(PicturePlacement, LargestWholeScaleThatFitsCentred) {
-  auto fields = [](sdl_platform::Placement p) {
-    return std::tuple(p.x, p.y, p.width, p.height, p.scale);
-  };
   for (const Case& c : cases) {
     EXPECT_EQ(fields(sdl_platform::place_picture(c.picture_width, c.picture_height, c.area_width,
                                                  c.area_height)),
               fields(c.expected))
-        << c.picture_width << "x" << c.picture_height << " in " << c.area_width << "x"
-        << c.area_height;
+        << "case " << &c - cases;
   }
 }
 
