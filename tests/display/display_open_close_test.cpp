@@ -27,15 +27,9 @@ const Calls up_to_format = joined(up_to_surface, {"GetAttachedSurface()", "GetPi
 const Calls give_back_all = {"Release(surface)", "RestoreDisplayMode()", "SetCooperativeLevel(8)",
                              "Release(ddraw)",   "DestroyWindow()",      "FreeLibrary()"};
 
+// A format the driver reports with the 32-bit masks.
 DDPIXELFORMAT format(DWORD flags, DWORD bits) {
-  DDPIXELFORMAT reported = {};
-  reported.dwSize = sizeof(reported);
-  reported.dwFlags = flags;
-  reported.dwRGBBitCount = bits;
-  reported.dwRBitMask = 0xFF0000;
-  reported.dwGBitMask = 0xFF00;
-  reported.dwBBitMask = 0xFF;
-  return reported;
+  return {sizeof(DDPIXELFORMAT), flags, 0, bits, 0xFF0000, 0xFF00, 0xFF, 0};
 }
 
 struct FailureCase {

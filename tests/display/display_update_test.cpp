@@ -20,13 +20,7 @@ constexpr std::uint8_t untouched = 0xA5;
 // Every pixel different, top byte clear as in the framebuffer.
 std::vector<std::uint32_t> make_frame(std::uint32_t seed) {
   std::vector<std::uint32_t> frame(width * height);
-  std::uint32_t state = seed * 2654435761u + 1;
-  for (std::uint32_t& pixel : frame) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    pixel = state & 0x00FFFFFFu;
-  }
+  for (std::uint32_t i = 0; i < frame.size(); ++i) frame[i] = ((seed << 8) + i) * 2654435761u >> 8;
   return frame;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "show/timeline.h"
 #include "tests/show/test_assets.h"
 
 namespace timeline_model {
@@ -44,31 +45,13 @@ Content find(const Range* begin, const Range* end, std::uint32_t f) {
   return Content::nothing;
 }
 
+// The show's own lines of text; which line goes where is the model's.
 struct Caption {
   int y;
-  const char* text;
+  int line;
 };
-
-const char* const pages[6][4] = {
-    {" FIRST WE PREZENT0R A W0RLDZOR RECORDZOR", " SOMETHING THAT WILL MAKE YOU SHOCKED...",
-     " 'COZ YOU NEVER THOUGHT IT'D BE POSSIBLE", " 256001 DOTS AT SAME TIME!!!            "},
-    {"OFCOURZ,SINZE THERE'S ONLY 256000 PIXLEZ", "ON THE SCREEN, IT'Z HARD TO ZEE THE     ",
-     "MOVEMENTZ00R! BUT IT REALLY ROCKZ!!!    ", "COMING UP, ZOME NIZE RASTAHBAARZ0RZ!!!  "},
-    {"AND AS A GREAT ENDZ00R WE'LL SHOW OFF   ", "GREAT METABALLZ!! 30 OF THEM!!! AND IT'S",
-     "QUITE SOME SPAGHETTI-CODE I MAY ADD...  ", "VOTE FOR UZ!! WE SIMPLY RULE!!!         "},
-    {"OOOPS!!! DID WE SAY METABALLZORS!?      ", "OFCORZ WE MEANT MEATBALLS!! AND WE DIDN'",
-     "SAY THEY'D MOVE EITHER!!!               ", "GREETINGZ AND CREDZ COMING UP:          "},
-    {"CODE    : QVO                           ", "MUZACK  : TIN WALRUS                    ",
-     "GFX     : QVO                           ", "...... AND GREETZ FLY OUT TO .....      "},
-    {"ORLAND MOOP, GORM TWILLET, FRIM SOLTE,  ", "ZORBLE, NUMPO, TAVIK PELLOR, AND ALL    ",
-     "OTHER PEOPLE CONTRIBUTING TO MAKE A HELL", "OF AN INTERESTING WORLD! VOTE FOR US!!! "},
-};
-
-const Caption captions[3] = {
-    {300, "  (THE ONLY DEMOGROUP OF SIGNIFICANCE)  "},
-    {300, "  (DARN PROUD TO PRESENT YOU ASWELL...) "},
-    {180, " (THE DEFINITE WINNER OF GLOBFEAST 2002)"},
-};
+const Caption captions[3] = {{300, 0}, {300, 1}, {180, 2}};
+constexpr int page_first_line = 3;
 
 constexpr std::uint32_t raster_colours[32] = {
     0x835727, 0x726784, 0x437376, 0x943655, 0x839095, 0x234666, 0x926431, 0x125666,
@@ -124,7 +107,7 @@ Image build(Content content) {
                     : content == Content::presents_caption ? 1
                                                            : 2;
       Image image = picture(k);
-      text(image, captions[k].y, captions[k].text);
+      text(image, captions[k].y, message_lines[captions[k].line]);
       return image;
     }
     case Content::raster_bars: {
@@ -137,7 +120,9 @@ Image build(Content content) {
     default: {
       const int page = static_cast<int>(content) - static_cast<int>(Content::page1);
       Image image(640 * 400, 0u);
-      for (int line = 0; line < 4; ++line) text(image, 180 + 20 * line, pages[page][line]);
+      for (int line = 0; line < 4; ++line) {
+        text(image, 180 + 20 * line, message_lines[page_first_line + 4 * page + line]);
+      }
       return image;
     }
   }

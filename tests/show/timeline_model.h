@@ -1,5 +1,6 @@
 // An independent model of the show's timeline, written from what the framebuffer holds when each
-// frame is presented, rendering from the test asset files rather than from the loaded buffers.
+// frame is presented, rendering from the test asset files rather than from the loaded buffers; only
+// the lines of text are the show's own.
 #pragma once
 
 #include <cstdint>
