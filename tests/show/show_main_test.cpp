@@ -1,5 +1,6 @@
 // The whole show on the emulated platform: every presented frame against the timeline model, the
 // order of start-up and ending, and how the timeline keeps its pace when frames cannot be shown.
+// (Escape and close requests: the display tests.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,12 +47,9 @@ class ShowMain : public DisplayTest {
     }
   }
 
-  static std::size_t position(const std::string& call, std::size_t from = 0) {
+  static std::size_t position(const std::string& call) {
     const std::vector<std::string>& all = emulated::recorded_calls();
-    for (std::size_t i = from; i < all.size(); ++i) {
-      if (all[i] == call) return i;
-    }
-    return all.size();
+    return static_cast<std::size_t>(std::find(all.begin(), all.end(), call) - all.begin());
   }
 
   static test_assets::WorkingDirectory* directory_;
@@ -140,17 +138,6 @@ TEST_F(ShowMain, TheTimelineKeepsItsPaceWhileInactive) {
     EXPECT_EQ(inactive_sleeps(), c.away_passes);
     EXPECT_EQ(backend.presents, presented_frames - c.away_passes);
   }
-}
-
-TEST_F(ShowMain, EscapeEndsTheShowDuringTheNextPass) {
-  backend.on_present = [&](const emulated::Frame&) {
-    if (backend.presents == 1000) emulated::post_message(WM_KEYDOWN, VK_ESCAPE);
-  };
-  EXPECT_EQ(run_show(), 0);
-  EXPECT_EQ(backend.presents, 1000);
-  EXPECT_EQ(frame_counter, 1000u);  // the pass that met the key never finished
-  EXPECT_EQ(emulated::held(), emulated::Held{});
-  EXPECT_EQ(emulated::recorded_calls().back(), "ExitProcess(0)");
 }
 
 }  // namespace
