@@ -125,37 +125,30 @@ TEST_F(DisplayTest, TakesTheScreenInOrderAndFallsBackToOneBackBuffer) {
   EXPECT_EQ(display_active, 1);  // the activation sent when the window took the screen
 }
 
-// Earlier screen-saver setting; unreadable counts as on.
-struct CloseCase {
-  const char* name;
-  bool screen_saver;
-  bool readable;
-  BOOL restored;
-};
-
-class Close : public DisplayTest, public ::testing::WithParamInterface<CloseCase> {};
-
-TEST_P(Close, GivesBackEverythingAndRestoresTheScreenSaver) {
-  emulated::FaultPlan plan;
-  if (!GetParam().readable) plan.faults = {{Step::system_parameters}};
-  start(plan);
-  backend.screen_saver = GetParam().screen_saver;
-  open(8, 2);
-  const std::uint32_t frame[16] = {};
-  ASSERT_EQ(update(frame), -2);
-  EXPECT_FALSE(backend.screen_saver);
-
-  const std::size_t from = mark();
-  display_close();
-  EXPECT_EQ(calls_from(from), closing_calls(GetParam().restored));
-  EXPECT_EQ(emulated::held(), emulated::Held{});
-  EXPECT_EQ(backend.screen_saver, GetParam().restored == TRUE);
+// Closing gives back everything and puts the screen saver back as it was; unreadable counts as on.
+TEST_F(DisplayTest, CloseGivesBackEverythingAndRestoresTheScreenSaver) {
+  struct Case {
+    bool screen_saver;
+    bool readable;
+    BOOL restored;
+  };
+  for (const Case c :
+       {Case{true, true, TRUE}, Case{false, true, FALSE}, Case{false, false, TRUE}}) {
+    SetUp();
+    emulated::FaultPlan plan;
+    if (!c.readable) plan.faults = {{Step::system_parameters}};
+    start(plan);
+    backend.screen_saver = c.screen_saver;
+    open(8, 2);
+    const std::uint32_t frame[16] = {};
+    ASSERT_EQ(update(frame), -2);
+    EXPECT_FALSE(backend.screen_saver);
+    const std::size_t from = mark();
+    display_close();
+    EXPECT_EQ(calls_from(from), closing_calls(c.restored));
+    EXPECT_EQ(emulated::held(), emulated::Held{});
+    EXPECT_EQ(backend.screen_saver, c.restored == TRUE);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(ScreenSaver, Close,
-                         ::testing::Values(CloseCase{"On", true, true, TRUE},
-                                           CloseCase{"Off", false, true, FALSE},
-                                           CloseCase{"Unreadable", false, false, TRUE}),
-                         CaseName());
 
 }  // namespace

@@ -104,45 +104,30 @@ TEST_F(Present, WaitingMessagesAreHandledInOrderBeforeTheFrame) {
   EXPECT_TRUE(shows(first));
 }
 
-struct KeyCase {
-  const char* name;
-  UINT message;
-  WPARAM wparam;
-  bool ends;
-};
-
-class Keys : public Present, public ::testing::WithParamInterface<KeyCase> {};
-
 // Ending frees the music, closes the display and exits with 0 before this frame is drawn.
-TEST_P(Keys, OnlyEscapeAndCloseEndTheShow) {
-  open_with({emulated::Layout::xrgb8888});
-  emulated::post_message(GetParam().message, GetParam().wparam);
-  const std::size_t from = mark();
-  if (!GetParam().ends) {
-    EXPECT_EQ(update(first.data()), -2);
-    EXPECT_TRUE(shows(first));
-    return;
+TEST_F(Present, OnlyEscapeAndCloseEndTheShow) {
+  struct Case {
+    UINT message;
+    WPARAM wparam;
+    bool ends;
+  };
+  const Case cases[] = {{WM_KEYDOWN, VK_ESCAPE, true}, {WM_KEYDOWN, 0x11B, true},  // low byte
+                        {WM_CLOSE, 0, true},           {WM_KEYDOWN, 'Q', false},
+                        {WM_KEYDOWN, 0x1B00, false},   {WM_KEYUP, VK_ESCAPE, false}};
+  std::vector<std::string> ending = closing_calls(TRUE);
+  ending.insert(ending.begin(), "BASSMOD_Free()");
+  ending.push_back("ExitProcess(0)");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.message << " " << c.wparam);
+    SetUp();
+    open_with({emulated::Layout::xrgb8888});
+    emulated::post_message(c.message, c.wparam);
+    const std::size_t from = mark() + 1;  // after the dispatch of the message itself
+    EXPECT_EQ(update(first.data()), c.ends ? 0 : -2);
+    EXPECT_EQ(backend.presents, c.ends ? 0 : 1);
+    EXPECT_EQ(c.ends ? calls_from(from) : ending, ending);
   }
-  EXPECT_EQ(update(first.data()), 0);
-  std::vector<std::string> expected = closing_calls(TRUE);
-  expected.insert(expected.begin(), "BASSMOD_Free()");
-  expected.push_back("ExitProcess(0)");
-  std::vector<std::string> calls = calls_from(from);
-  calls.erase(calls.begin());  // the dispatch of the message itself
-  EXPECT_EQ(calls, expected);
-  EXPECT_EQ(backend.presents, 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(Messages, Keys,
-                         ::testing::Values(KeyCase{"Escape", WM_KEYDOWN, VK_ESCAPE, true},
-                                           // Only the low byte names the key.
-                                           KeyCase{"EscapeInTheLowByte", WM_KEYDOWN, 0x11B, true},
-                                           KeyCase{"Close", WM_CLOSE, 0, true},
-                                           KeyCase{"OtherKey", WM_KEYDOWN, 'Q', false},
-                                           KeyCase{"EscapeInTheSecondByte", WM_KEYDOWN, 0x1B00,
-                                                   false},
-                                           KeyCase{"EscapeReleased", WM_KEYUP, VK_ESCAPE, false}),
-                         CaseName());
 
 TEST_F(Present, TheCursorIsHiddenOverTheWindow) {
   open_with({emulated::Layout::xrgb8888});
@@ -151,35 +136,29 @@ TEST_F(Present, TheCursorIsHiddenOverTheWindow) {
   EXPECT_FALSE(backend.cursor_shown);
 }
 
-struct RecoveryCase {
-  const char* name;
-  std::vector<emulated::Fault> faults;  // on the frame after the first
-  bool lose_surfaces;
-  bool dropped;  // that frame: display_update answers 0 and nothing is shown
-};
-
-class Recovery : public Present, public ::testing::WithParamInterface<RecoveryCase> {};
-
-TEST_P(Recovery, TheNextFrameIsShown) {
-  emulated::FaultPlan plan;
-  plan.faults = GetParam().faults;
-  open_with({emulated::Layout::xrgb8888}, plan);
-  ASSERT_EQ(update(first.data()), -2);
-  if (GetParam().lose_surfaces) emulated::lose_surfaces();
-
-  EXPECT_EQ(update(second.data()), GetParam().dropped ? -1 : -2);
-  EXPECT_EQ(backend.presents, GetParam().dropped ? 1 : 2);
-  EXPECT_TRUE(shows(GetParam().dropped ? first : second));
-
-  EXPECT_EQ(update(second.data()), -2);
-  EXPECT_TRUE(shows(second));
+// A lock that fails, surfaces lost (and not yet restorable): that frame is dropped or recovered,
+// and the next one is shown.
+TEST_F(Present, AFrameThatCannotBeDrawnIsDroppedAndTheNextShown) {
+  struct Case {
+    std::vector<emulated::Fault> faults;
+    bool lose_surfaces;
+    bool dropped;
+  };
+  const Case cases[] = {
+      {{{Step::lock, 1}}, false, true}, {{}, true, false}, {{{Step::restore, 1}}, true, true}};
+  for (const Case& c : cases) {
+    SetUp();
+    emulated::FaultPlan plan;
+    plan.faults = c.faults;
+    open_with({emulated::Layout::xrgb8888}, plan);
+    ASSERT_EQ(update(first.data()), -2);
+    if (c.lose_surfaces) emulated::lose_surfaces();
+    EXPECT_EQ(update(second.data()), c.dropped ? -1 : -2);
+    EXPECT_EQ(backend.presents, c.dropped ? 1 : 2);
+    EXPECT_TRUE(shows(c.dropped ? first : second));
+    EXPECT_EQ(update(second.data()), -2);
+    EXPECT_TRUE(shows(second));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Screen, Recovery,
-    ::testing::Values(RecoveryCase{"LockFails", {{Step::lock, 1}}, false, true},
-                      RecoveryCase{"SurfacesLost", {}, true, false},
-                      RecoveryCase{"LostAndNotYetRestorable", {{Step::restore, 1}}, true, true}),
-    CaseName());
 
 }  // namespace

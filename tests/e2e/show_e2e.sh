@@ -102,8 +102,7 @@ start_x() {
 # The show in a directory holding the test assets, bounded by `timeout`; settings as arguments,
 # e.g. start_show 60 SHOW_WINDOWED=1 (or env's -u NAME). Its output goes to show.log.
 start_show() {
-  local limit=$1
-  shift
+  local limit=$1 && shift
   mkdir -p "$work/run"
   "$tools/e2e_write_assets" "$work/run"
   (cd "$work/run" && exec env "$@" SDL_AUDIODRIVER=dummy SHOW_TRACE_WINDOW=1 \
@@ -196,14 +195,9 @@ wait_for_size() {
   fail "the window is $geometry, not $1, after 30 s (a guard against a hang)"
 }
 
-expect_clean_exit() {
-  [[ $status -eq 0 ]] || fail "exit status $status, not 0"
-}
-
 # Ends the show from outside with $1 and checks it exits 0; prints how long that took.
 end_show_with() {
-  local how=$1
-  local asked
+  local how=$1 asked
   asked=$(now)
   case $how in
     escape) xdotool key Escape ;;
@@ -212,7 +206,7 @@ end_show_with() {
     hang_up) kill -HUP "$(xdotool getwindowpid "$window")" ;;
   esac
   wait_show
-  expect_clean_exit
+  [[ $status -eq 0 ]] || fail "exit status $status, not 0"
   echo "the show ended $(seconds_since "$asked") s after the $how"
 }
 
@@ -226,7 +220,7 @@ run_to_end() {
   find_window
   wait_for_scene "$scenes" black 600 "$window" xrgb8888 1 0 0
   wait_show
-  expect_clean_exit
+  [[ $status -eq 0 ]] || fail "exit status $status, not 0"
   echo "the show took $(seconds_since "$started") s at $rate Hz (5202 frames: $((5202 / rate)) s)"
 }
 

@@ -68,11 +68,7 @@ class DisplayTest : public ::testing::Test {
     for (const std::string& line : calls_from(from)) n += line == call ? 1 : 0;
     return n;
   }
-  static std::string log() {
-    std::string joined;
-    for (const std::string& line : emulated::recorded_calls()) joined += line + '\n';
-    return joined;
-  }
+  static std::string log() { return testing::PrintToString(emulated::recorded_calls()); }
 
   TestBackend backend;
 };

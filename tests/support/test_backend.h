@@ -14,9 +14,6 @@ struct ProcessEnded {
 };
 
 struct PresentedFrame {
-  const std::uint8_t* pixels;
-  int width;
-  int height;
   LONG pitch;
   emulated::Layout layout;
   std::vector<std::uint8_t> bytes;  // height rows of pitch bytes
@@ -44,8 +41,8 @@ class TestBackend : public emulated::Backend {
     if (!keep_frames) return;
     const std::size_t size =
         static_cast<std::size_t>(frame.pitch) * static_cast<std::size_t>(frame.height);
-    frames.push_back({frame.pixels, frame.width, frame.height, frame.pitch, frame.layout,
-                      std::vector<std::uint8_t>(frame.pixels, frame.pixels + size)});
+    frames.push_back(
+        {frame.pitch, frame.layout, std::vector<std::uint8_t>(frame.pixels, frame.pixels + size)});
   }
   void poll_events() override {
     ++polls;
