@@ -51,32 +51,31 @@ bool counted_failure(Step step) {
   return false;
 }
 
+// "Name(arguments)" at the end of the record.
+void add_line(Step step, std::string_view arguments) {
+  std::string line = step_names[static_cast<std::size_t>(step)];
+  line.push_back('(');
+  line.append(arguments);
+  line.push_back(')');
+  state().recorded.push_back(std::move(line));
+}
+
 }  // namespace
 
 bool planned_failure(Step step, std::initializer_list<std::int64_t> arguments) {
-  State& s = state();
-  if (s.plan.record_calls) {
-    std::string line = step_names[static_cast<std::size_t>(step)];
-    line.push_back('(');
+  if (state().plan.record_calls) {
+    std::string joined;
     for (const std::int64_t argument : arguments) {
-      if (line.back() != '(') line.push_back(',');
-      line.append(std::to_string(argument));
+      if (!joined.empty()) joined.push_back(',');
+      joined.append(std::to_string(argument));
     }
-    line.push_back(')');
-    s.recorded.push_back(std::move(line));
+    add_line(step, joined);
   }
   return counted_failure(step);
 }
 
 bool planned_failure(Step step, const char* text) {
-  State& s = state();
-  if (s.plan.record_calls) {
-    std::string line = step_names[static_cast<std::size_t>(step)];
-    line.push_back('(');
-    line.append(text != nullptr ? text : "null");
-    line.push_back(')');
-    s.recorded.push_back(std::move(line));
-  }
+  if (state().plan.record_calls) add_line(step, text != nullptr ? text : "null");
   return counted_failure(step);
 }
 

@@ -43,8 +43,8 @@ enum class Step {
   exit_process,
 };
 
-// Calls of `step` fail from the one after the first `after` successful ones on, `times` of them
-// (negative: every one from then on).
+// Of the calls of `step`, the first `after` go through and the next `times` fail (negative: every
+// one from then on).
 struct Fault {
   Step step;
   int after = 0;
