@@ -1,4 +1,5 @@
-// The show on Linux: the emulated platform shown through SDL2, with silent music.
+// The show on Linux: the emulated platform shown through SDL2, its music played through SDL2's
+// default sound device (silently when there is none).
 //
 // Exit status: 0 when the show ends (at its end, on Escape, a close request, an interrupt, a
 // termination or hang-up signal), 1 when its display cannot be opened, 2 for an invalid setting
@@ -10,8 +11,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/audio/audio_output.h"
 #include "platform/emulated/emulated_platform.h"
 #include "platform/sdl/outside_events.h"
+#include "platform/sdl/sdl_audio_output.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/settings.h"
 #include "platform/sdl/video_driver.h"
@@ -29,6 +32,9 @@ int run_show(const sdl_platform::Settings& settings) {
     return no_display;
   }
   emulated::install(backend, settings.screen);
+  // Static: the show ends in exit() from inside, and the music closes it before that.
+  static sdl_platform::SdlAudioOutput sound;
+  audio::install_output(sound);
   // Returns only when the display could not be opened; every other end exits inside.
   return show_main();
 }
