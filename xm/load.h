@@ -4,6 +4,38 @@
 // gets an error naming what is wrong and the byte offset where it was found; oddities FastTracker 2
 // accepts are read as FastTracker 2 reads them (loops past the sample end are cut to it, an order
 // entry naming a missing pattern plays an empty 64-row pattern, ...).
+//
+// Layouts: 0x0104 holds the patterns, then each instrument with its sample headers and data.
+// 0x0102 and 0x0103 hold every instrument's headers first, then the patterns, then all sample
+// data; 0x0102 stores a pattern's row count less one in a byte (its pattern header is 8 bytes).
+// Every header size field is honoured: extra bytes are skipped, a size too small for the fields
+// is an error.
+//
+// Errors (the offset is where the fault lies; for a file that ends too soon, the file's size):
+// another id or version; 0 or more than 32 channels (an odd count is kept, as FastTracker 2 plays
+// it); more than 256 patterns, 128 instruments or 16 samples in an instrument; a pattern of more
+// than 256 rows; packed pattern data holding more cells than its rows, or a cell cut by its end;
+// a file that ends anywhere except inside its last sample's data.
+//
+// Read as FastTracker 2 reads them, or clamped where it cannot store them:
+// - Song length 0 plays one order; more than 256 keeps 256. A restart past the end is 0.
+// - Speed 0 and BPM 0 are 6 and 125; others are clamped to 1..31 and 32..255.
+// - A pattern of 0 rows has 64 empty rows; packed size 0 is an empty pattern; packed data with
+//   fewer cells than the pattern leaves the rest empty.
+// - Cells: notes above 97 (key off), instruments above 128 and effects above 35 (Z) are nothing.
+// - Envelopes keep at most 12 points and stop before a point whose tick does not rise; values are
+//   clamped to 64; sustain and loop points past the last point are clamped to it; a loop that
+//   starts after it ends is off; an envelope without points is off.
+// - Keymap entries naming a sample the instrument lacks are no_sample; auto-vibrato types above 3
+//   are 0 (sine); sample volumes above 64 are 64.
+// - Samples: lengths and loop points in bytes; a 16-bit sample's odd last byte is not a frame.
+//   Loop type bit 1 means ping-pong whatever bit 0 says (type 3 is ping-pong). A loop of length 0
+//   or starting past the end is no loop; a loop running past the end is cut to it.
+// - Guards (xm/module.h): after a ping-pong loop's end come frames loop_end-1, loop_end-2, ...
+//   (the turning frame plays twice, as FastTracker 2 turns); before a ping-pong loop starting at
+//   frame 0 come frames 0, 1, ...; other guards before the first frame are silence.
+// - The file's last sample with data may be cut short, as other players accept: it keeps the
+//   frames present, as if its length said so (its loop cut as above).
 #pragma once
 
 #include <cstddef>

@@ -19,8 +19,8 @@ constexpr double cycle = 128.0;
 
 std::size_t frames(double seconds, double rate) { return static_cast<std::size_t>(seconds * rate); }
 
-xm::Envelope envelope(std::vector<xm::EnvelopePoint> points, int sustain = -1) {
-  xm::Envelope e;
+xmwrite::Envelope envelope(std::vector<xmwrite::EnvelopePoint> points, int sustain = -1) {
+  xmwrite::Envelope e;
   e.points = std::move(points);
   e.sustain = sustain;
   return e;
@@ -38,31 +38,35 @@ std::vector<double> faded(std::vector<double> s) {
   return s;
 }
 
-xm::Instrument voice(const char* name, std::vector<std::int16_t> sample, int relative_note,
-                     std::uint8_t volume, std::uint8_t panning, xm::Envelope env) {
-  xm::Instrument in;
+xmwrite::Instrument voice(const char* name, std::vector<std::int16_t> sample, int relative_note,
+                          std::uint8_t volume, std::uint8_t panning, xmwrite::Envelope env) {
+  xmwrite::Sample s;
+  s.name = name;
+  s.frames = std::move(sample);
+  s.relative_note = static_cast<std::int8_t>(relative_note);
+  s.volume = volume;
+  s.panning = panning;
+  xmwrite::Instrument in;
   in.name = name;
-  in.sample = std::move(sample);
-  in.relative_note = static_cast<std::int8_t>(relative_note);
-  in.volume = volume;
-  in.panning = panning;
+  in.samples.push_back(std::move(s));
   in.volume_envelope = std::move(env);
   return in;
 }
 
-xm::Instrument one_shot(const char* name, const std::vector<double>& signal, int relative_note,
-                        std::uint8_t volume, std::uint8_t panning, xm::Envelope env) {
+xmwrite::Instrument one_shot(const char* name, const std::vector<double>& signal, int relative_note,
+                             std::uint8_t volume, std::uint8_t panning, xmwrite::Envelope env) {
   return voice(name, synth::to_pcm16(faded(signal), 0.92), relative_note, volume, panning,
                std::move(env));
 }
 
-xm::Instrument looped(const char* name, const std::vector<double>& signal, std::uint8_t volume,
-                      std::uint8_t panning, xm::Envelope env, std::uint16_t fadeout) {
-  xm::Instrument in =
+xmwrite::Instrument looped(const char* name, const std::vector<double>& signal, std::uint8_t volume,
+                           std::uint8_t panning, xmwrite::Envelope env, std::uint16_t fadeout) {
+  xmwrite::Instrument in =
       voice(name, synth::to_pcm16(signal, 0.92), tonal_note, volume, panning, std::move(env));
-  in.looped = true;
-  in.loop_start = 0;
-  in.loop_length = static_cast<std::uint32_t>(in.sample.size());
+  xmwrite::Sample& s = in.samples.front();
+  s.loop = xmwrite::Loop::forward;
+  s.loop_start = 0;
+  s.loop_length = static_cast<std::uint32_t>(s.frames.size());
   in.fadeout = fadeout;
   return in;
 }
@@ -210,8 +214,8 @@ std::vector<double> bell_tone() {
 
 }  // namespace
 
-std::vector<xm::Instrument> song_instruments() {
-  std::vector<xm::Instrument> v;
+std::vector<xmwrite::Instrument> song_instruments() {
+  std::vector<xmwrite::Instrument> v;
   v.push_back(
       one_shot("kick", kick_drum(), drum_note, 64, 128, envelope({{0, 64}, {10, 56}, {26, 0}})));
   v.push_back(
@@ -226,15 +230,16 @@ std::vector<xm::Instrument> song_instruments() {
       one_shot("tom", tom_drum(), drum_note, 48, 110, envelope({{0, 64}, {14, 40}, {30, 0}})));
   v.push_back(
       looped("bass", bass_wave(), 42, 128, envelope({{0, 64}, {3, 54}, {14, 40}}, 2), 3500));
-  xm::Instrument lead_voice =
+  xmwrite::Instrument lead_voice =
       looped("lead", lead_wave(), 40, 112, envelope({{0, 0}, {2, 64}, {14, 48}}, 2), 1400);
   lead_voice.vibrato_sweep = 48;
   lead_voice.vibrato_depth = 3;
   lead_voice.vibrato_rate = 18;
-  xm::Instrument echo = lead_voice;
+  xmwrite::Instrument echo = lead_voice;
   echo.name = "lead echo";
-  echo.volume = 22;
-  echo.panning = 200;
+  echo.samples.front().name = echo.name;
+  echo.samples.front().volume = 22;
+  echo.samples.front().panning = 200;
   v.push_back(std::move(lead_voice));
   v.push_back(std::move(echo));
   v.push_back(looped("chip", chip_wave(), 22, 72,

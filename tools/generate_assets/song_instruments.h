@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/generate_assets/xm_module.h"
+#include "tools/xm_writer/xm_module.h"
 
 // Instrument numbers as the patterns use them (1-based, as stored in a cell).
 enum Voice : std::uint8_t {
@@ -23,4 +23,4 @@ enum Voice : std::uint8_t {
   voice_count = bell
 };
 
-std::vector<xm::Instrument> song_instruments();
+std::vector<xmwrite::Instrument> song_instruments();

@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::uint8_t fx_arpeggio = 0x0, fx_tone_portamento = 0x3, fx_vibrato = 0x4;
 
-bool fits(const xm::Pattern& p, int row) { return row >= 0 && row < p.rows; }
+bool fits(const xmwrite::Pattern& p, int row) { return row >= 0 && row < p.rows; }
 
 std::vector<std::string_view> words(std::string_view text) {
   std::vector<std::string_view> out;
@@ -76,17 +76,17 @@ std::vector<Phrase> line(std::string_view text, int first_row) {
   return out;
 }
 
-void set_volume(xm::Cell& c, int volume) {
+void set_volume(xmwrite::Cell& c, int volume) {
   c.volume = static_cast<std::uint8_t>(0x10 + (volume < 0 ? 0 : (volume > 64 ? 64 : volume)));
 }
 
-void play(xm::Pattern& p, int channel, const std::vector<Phrase>& phrases, std::uint8_t instrument,
-          int volume) {
+void play(xmwrite::Pattern& p, int channel, const std::vector<Phrase>& phrases,
+          std::uint8_t instrument, int volume) {
   for (const Phrase& ph : phrases) {
     if (ph.held || !fits(p, ph.row)) continue;
-    xm::Cell& c = p.at(ph.row, channel);
+    xmwrite::Cell& c = p.at(ph.row, channel);
     if (ph.pitch == 0) {
-      c.note = xm::key_off;
+      c.note = xmwrite::key_off;
       continue;
     }
     c.note = static_cast<std::uint8_t>(ph.pitch);
@@ -153,14 +153,14 @@ Chord chord(std::string_view name) {
   return {};
 }
 
-void rhythm(xm::Pattern& p, int channel, int bar, std::string_view pattern,
+void rhythm(xmwrite::Pattern& p, int channel, int bar, std::string_view pattern,
             const std::vector<Hit>& hits) {
   for (int i = 0; i < rows_per_bar && i < static_cast<int>(pattern.size()); ++i) {
     const int row = bar * rows_per_bar + i;
     if (!fits(p, row)) return;
     for (const Hit& h : hits) {
       if (h.symbol != pattern[static_cast<std::size_t>(i)] || h.instrument == 0) continue;
-      xm::Cell& c = p.at(row, channel);
+      xmwrite::Cell& c = p.at(row, channel);
       c.note = static_cast<std::uint8_t>(note("C4"));
       c.instrument = h.instrument;
       if (h.volume >= 0) set_volume(c, h.volume);
@@ -168,12 +168,12 @@ void rhythm(xm::Pattern& p, int channel, int bar, std::string_view pattern,
   }
 }
 
-void bass_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::string_view pattern,
+void bass_bar(xmwrite::Pattern& p, int channel, int bar, const Chord& c, std::string_view pattern,
               std::uint8_t instrument) {
   for (int i = 0; i < rows_per_bar && i < static_cast<int>(pattern.size()); ++i) {
     const int row = bar * rows_per_bar + i;
     if (!fits(p, row)) return;
-    xm::Cell& cell = p.at(row, channel);
+    xmwrite::Cell& cell = p.at(row, channel);
     switch (pattern[static_cast<std::size_t>(i)]) {
       case 'x':
         cell.note = static_cast<std::uint8_t>(c.root);
@@ -185,7 +185,7 @@ void bass_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::string_
         cell.note = static_cast<std::uint8_t>(c.root + 7);
         break;
       case '^':
-        cell.note = xm::key_off;
+        cell.note = xmwrite::key_off;
         continue;
       default:
         continue;
@@ -194,12 +194,12 @@ void bass_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::string_
   }
 }
 
-void arpeggio_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::string_view pattern,
-                  std::uint8_t instrument, int octave_shift) {
+void arpeggio_bar(xmwrite::Pattern& p, int channel, int bar, const Chord& c,
+                  std::string_view pattern, std::uint8_t instrument, int octave_shift) {
   for (int i = 0; i < rows_per_bar; ++i) {
     const int row = bar * rows_per_bar + i;
     if (!fits(p, row)) return;
-    xm::Cell& cell = p.at(row, channel);
+    xmwrite::Cell& cell = p.at(row, channel);
     if (i < static_cast<int>(pattern.size()) && pattern[static_cast<std::size_t>(i)] == 'x') {
       cell.note = static_cast<std::uint8_t>(c.root + octave_shift);
       cell.instrument = instrument;

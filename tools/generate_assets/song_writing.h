@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/generate_assets/xm_module.h"
+#include "tools/xm_writer/xm_module.h"
 
 namespace score {
 
@@ -27,8 +27,8 @@ struct Phrase {
 std::vector<Phrase> line(std::string_view text, int first_row = 0);
 
 // Writes a melody into one channel. volume < 0 keeps the instrument's own.
-void play(xm::Pattern& p, int channel, const std::vector<Phrase>& phrases, std::uint8_t instrument,
-          int volume = -1);
+void play(xmwrite::Pattern& p, int channel, const std::vector<Phrase>& phrases,
+          std::uint8_t instrument, int volume = -1);
 
 // The same melody moved by rows (what falls outside the pattern is dropped).
 std::vector<Phrase> delayed(std::vector<Phrase> phrases, int rows);
@@ -50,17 +50,17 @@ struct Hit {
   std::uint8_t instrument;
   int volume;
 };
-void rhythm(xm::Pattern& p, int channel, int bar, std::string_view pattern,
+void rhythm(xmwrite::Pattern& p, int channel, int bar, std::string_view pattern,
             const std::vector<Hit>& hits);
 
 // Bass for one bar: x root, o octave up, 5 fifth, ^ key off, . nothing.
-void bass_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::string_view pattern,
+void bass_bar(xmwrite::Pattern& p, int channel, int bar, const Chord& c, std::string_view pattern,
               std::uint8_t instrument);
 
 // Chip arpeggio on the chord for one bar, struck where the pattern has x.
-void arpeggio_bar(xm::Pattern& p, int channel, int bar, const Chord& c, std::string_view pattern,
-                  std::uint8_t instrument, int octave_shift = 36);
+void arpeggio_bar(xmwrite::Pattern& p, int channel, int bar, const Chord& c,
+                  std::string_view pattern, std::uint8_t instrument, int octave_shift = 36);
 
-void set_volume(xm::Cell& c, int volume);  // volume column 0..64
+void set_volume(xmwrite::Cell& c, int volume);  // volume column 0..64
 
 }  // namespace score

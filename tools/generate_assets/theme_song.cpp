@@ -39,42 +39,42 @@ constexpr std::uint8_t fine_volume_up = 0xA0;  // extended effect EAx
 
 using Bars = std::array<std::string_view, 4>;
 
-xm::Pattern blank(int rows = 64) { return xm::Pattern(rows, channel_count); }
+xmwrite::Pattern blank(int rows = 64) { return xmwrite::Pattern(rows, channel_count); }
 
-void fx(xm::Pattern& p, int row, int channel, std::uint8_t effect, std::uint8_t param) {
+void fx(xmwrite::Pattern& p, int row, int channel, std::uint8_t effect, std::uint8_t param) {
   p.at(row, channel).effect = effect;
   p.at(row, channel).param = param;
 }
 
-void kick_bar(xm::Pattern& p, int bar, std::string_view pattern) {
+void kick_bar(xmwrite::Pattern& p, int bar, std::string_view pattern) {
   score::rhythm(p, kicks, bar, pattern, {{'x', kick, -1}, {'o', kick, 44}});
 }
-void snare_bar(xm::Pattern& p, int bar, std::string_view pattern) {
+void snare_bar(xmwrite::Pattern& p, int bar, std::string_view pattern) {
   score::rhythm(p, snares, bar, pattern, {{'x', snare, -1}, {'o', snare, 24}, {'t', tom, -1}});
 }
-void hat_bar(xm::Pattern& p, int bar, std::string_view pattern) {
+void hat_bar(xmwrite::Pattern& p, int bar, std::string_view pattern) {
   score::rhythm(
       p, hats, bar, pattern,
       {{'c', closed_hat, -1}, {'C', closed_hat, 34}, {'s', closed_hat, 14}, {'o', open_hat, -1}});
 }
 // A drum hit: drums play at C-4, their own rate. volume < 0 keeps the instrument's own.
-void strike(xm::Pattern& p, int row, int channel, std::uint8_t instrument, int volume = -1) {
-  xm::Cell& c = p.at(row, channel);
+void strike(xmwrite::Pattern& p, int row, int channel, std::uint8_t instrument, int volume = -1) {
+  xmwrite::Cell& c = p.at(row, channel);
   c.note = static_cast<std::uint8_t>(score::note("C4"));
   c.instrument = instrument;
   if (volume >= 0) score::set_volume(c, volume);
 }
 
-void crash_at(xm::Pattern& p, int row) { strike(p, row, cymbals, crash); }
+void crash_at(xmwrite::Pattern& p, int row) { strike(p, row, cymbals, crash); }
 
 // Pad voices are struck only where they change, so held chord tones keep ringing.
-void pad_bars(xm::Pattern& p, const Bars& chords, int volume = -1) {
+void pad_bars(xmwrite::Pattern& p, const Bars& chords, int volume = -1) {
   int previous[3] = {0, 0, 0};
   for (int bar = 0; bar < 4 && bar * rows_per_bar < p.rows; ++bar) {
     const score::Chord c = chord(chords[static_cast<std::size_t>(bar)]);
     for (int v = 0; v < 3; ++v) {
       if (c.voice[v] == previous[v]) continue;
-      xm::Cell& cell = p.at(bar * rows_per_bar, pads + v);
+      xmwrite::Cell& cell = p.at(bar * rows_per_bar, pads + v);
       cell.note = static_cast<std::uint8_t>(c.voice[v]);
       cell.instrument = pad;
       if (volume >= 0) score::set_volume(cell, volume);
@@ -83,27 +83,27 @@ void pad_bars(xm::Pattern& p, const Bars& chords, int volume = -1) {
   }
 }
 
-void bass_bars(xm::Pattern& p, const Bars& chords, const Bars& patterns) {
+void bass_bars(xmwrite::Pattern& p, const Bars& chords, const Bars& patterns) {
   for (int bar = 0; bar < 4; ++bar) {
     score::bass_bar(p, bass_line, bar, chord(chords[static_cast<std::size_t>(bar)]),
                     patterns[static_cast<std::size_t>(bar)], bass);
   }
 }
 
-void arp_bars(xm::Pattern& p, const Bars& chords, std::string_view pattern) {
+void arp_bars(xmwrite::Pattern& p, const Bars& chords, std::string_view pattern) {
   for (int bar = 0; bar < 4; ++bar) {
     score::arpeggio_bar(p, arps, bar, chord(chords[static_cast<std::size_t>(bar)]), pattern, chip);
   }
 }
 
 // Lead with its echo three rows later on the other side.
-void lead_with_echo(xm::Pattern& p, std::string_view text) {
+void lead_with_echo(xmwrite::Pattern& p, std::string_view text) {
   const auto phrases = line(text);
   score::play(p, melody, phrases, lead);
   score::play(p, echo, score::delayed(phrases, 3), lead_echo);
 }
 
-void harmony(xm::Pattern& p, std::string_view text, bool raise_g) {
+void harmony(xmwrite::Pattern& p, std::string_view text, bool raise_g) {
   score::play(p, high_voice, score::third_below(line(text), raise_g), lead, 30);
 }
 
@@ -120,8 +120,8 @@ struct Section {
   Bars kick = {}, snare = {}, hats = {};
 };
 
-xm::Pattern full_band(const Section& s) {
-  xm::Pattern p = blank();
+xmwrite::Pattern full_band(const Section& s) {
+  xmwrite::Pattern p = blank();
   if (s.crash) crash_at(p, 0);
   pad_bars(p, s.chords);
   bass_bars(p, s.chords, s.bass);
@@ -158,8 +158,8 @@ constexpr std::string_view hook =
     "C5~:6 A4:2 C5:2 D5:2 E5~:4 "
     "G5:4 E5:2 G5:2 C6:4 B5:2 G5:2 ";
 
-xm::Pattern intro() {
-  xm::Pattern p = blank();
+xmwrite::Pattern intro() {
+  xmwrite::Pattern p = blank();
   const Bars chords = {"Am", "F", "C", "G"};
   pad_bars(p, chords, 4);
   for (int row = 1; row <= 10; ++row) {
@@ -175,8 +175,8 @@ xm::Pattern intro() {
   return p;
 }
 
-xm::Pattern intro_drive() {
-  xm::Pattern p = blank();
+xmwrite::Pattern intro_drive() {
+  xmwrite::Pattern p = blank();
   const Bars chords = {"Am", "F", "C", "G"};
   crash_at(p, 0);
   pad_bars(p, chords);
@@ -194,7 +194,7 @@ xm::Pattern intro_drive() {
   return p;
 }
 
-xm::Pattern verse() {
+xmwrite::Pattern verse() {
   return full_band({.chords = {"Am", "F", "C", "G"},
                     .bass = {octave_bass, octave_bass, octave_bass, octave_bass},
                     .arps = "x.x.x.x.x.x.x.x.",
@@ -203,7 +203,7 @@ xm::Pattern verse() {
                     .busy_hats = false});
 }
 
-xm::Pattern verse_answer() {
+xmwrite::Pattern verse_answer() {
   return full_band({.chords = {"Am", "F", "G", "E"},
                     .bass = {octave_bass, octave_bass, octave_bass, "x.o.x.o.x.o.x.5."},
                     .arps = "x.x.x.x.x.x.x.x.",
@@ -218,7 +218,7 @@ constexpr std::string_view chorus_start =
     "A5:2 A5:2 C6:2 A5:2 G5:4 F5:2 G5:2 "
     "G5:2 G5:2 B5:2 G5:2 D6:4 B5:2 ";
 
-xm::Pattern chorus() {
+xmwrite::Pattern chorus() {
   return full_band({.chords = {"F", "G", "Am", "Am"},
                     .bass = {chorus_bass, chorus_bass, chorus_bass, chorus_bass},
                     .arps = "x.xxx.xxx.xxx.xx",
@@ -229,8 +229,8 @@ xm::Pattern chorus() {
 }
 
 // The toms at its end fall in pitch as they roll.
-xm::Pattern chorus_turn() {
-  xm::Pattern p =
+xmwrite::Pattern chorus_turn() {
+  xmwrite::Pattern p =
       full_band({.chords = {"F", "G", "E", "E"},
                  .bass = {chorus_bass, chorus_bass, chorus_bass, "x.ox.ox........."},
                  .arps = "x.xxx.xxx.xxx.xx",
@@ -245,8 +245,8 @@ xm::Pattern chorus_turn() {
   return p;
 }
 
-xm::Pattern breakdown() {
-  xm::Pattern p = blank();
+xmwrite::Pattern breakdown() {
+  xmwrite::Pattern p = blank();
   const Bars chords = {"Am", "F", "C", "G"};
   crash_at(p, 0);
   pad_bars(p, chords, 8);
@@ -268,8 +268,8 @@ xm::Pattern breakdown() {
 }
 
 // Two bars on E that end early with a pattern break.
-xm::Pattern build() {
-  xm::Pattern p = blank();
+xmwrite::Pattern build() {
+  xmwrite::Pattern p = blank();
   const Bars chords = {"E", "E", "E", "E"};
   pad_bars(p, chords);
   score::bass_bar(p, bass_line, 0, chord("E"), "x.x.x.x.x.x.x.x.", bass);
@@ -281,7 +281,7 @@ xm::Pattern build() {
     strike(p, i, snares, snare, 16 + i * 3 / 2);
   }
   // A rising lead: slides up from E4 and grows louder.
-  xm::Cell& riser = p.at(0, melody);
+  xmwrite::Cell& riser = p.at(0, melody);
   riser.note = static_cast<std::uint8_t>(score::note("E4"));
   riser.instrument = lead;
   score::set_volume(riser, 10);
@@ -293,7 +293,7 @@ xm::Pattern build() {
   return p;
 }
 
-xm::Pattern bridge() {
+xmwrite::Pattern bridge() {
   return full_band({.chords = {"Dm", "Am", "G", "E"},
                     .bass = {busy_bass, busy_bass, busy_bass, busy_bass},
                     .arps = "x.x.x.x.x.x.x.x.",
@@ -304,7 +304,7 @@ xm::Pattern bridge() {
                     .crash = true});
 }
 
-xm::Pattern bridge_climb() {
+xmwrite::Pattern bridge_climb() {
   return full_band({.chords = {"Dm", "Am", "E", "E"},
                     .bass = {busy_bass, busy_bass, busy_bass, "x.o.x.o.xxxxoooo"},
                     .arps = "x.xxx.xxx.xxx.xx",
@@ -316,7 +316,7 @@ xm::Pattern bridge_climb() {
 }
 
 // Ends on E so that the loop back to the first verse resolves.
-xm::Pattern turnaround() {
+xmwrite::Pattern turnaround() {
   return full_band({.chords = {"Am", "F", "G", "E"},
                     .bass = {chorus_bass, chorus_bass, chorus_bass, "x.o.x.o.x.o.xo5o"},
                     .arps = "x.xxx.xxx.xxx.xx",
@@ -330,8 +330,8 @@ xm::Pattern turnaround() {
 
 }  // namespace
 
-xm::Module theme_song() {
-  xm::Module m;
+xmwrite::Module theme_song() {
+  xmwrite::Module m;
   m.name = "Quillmar theme";
   m.tracker = "generate-assets";
   m.channels = channel_count;
@@ -346,4 +346,4 @@ xm::Module theme_song() {
   return m;
 }
 
-std::vector<std::uint8_t> theme_song_bytes() { return xm::file_bytes(theme_song()); }
+std::vector<std::uint8_t> theme_song_bytes() { return xmwrite::file_bytes(theme_song()); }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/generate_assets/xm_module.h"
+#include "tools/xm_writer/xm_module.h"
 
-xm::Module theme_song();
+xmwrite::Module theme_song();
 std::vector<std::uint8_t> theme_song_bytes();
