@@ -7,8 +7,10 @@
 // (xm/module.h, sample_guard) make every read in range.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "xm/replayer.h"
 
@@ -19,6 +21,12 @@ enum class Interpolation : std::uint8_t {
   linear,   // as FastTracker 2 2.08+ has it
   cubic,    // 4-point, smoother high notes
 };
+
+// Output amplitude of a full-scale sample at volume 1 panned hard to one side (1.0 is full scale).
+// Panning follows FastTracker 2's square-root law: left sqrt((256 - pan) / 256), right
+// sqrt(pan / 256), so a centred voice gives mixer_gain * sqrt(1/2) on each side. The value puts
+// typical songs' peaks near half of full scale, where openmpt123 --gain -6 puts them.
+constexpr double mixer_gain = 0.5;
 
 struct MixerSettings {
   int rate = 44100;  // 8000..96000 (clamped)
@@ -32,6 +40,8 @@ class Mixer {
 
   // Takes the voices after a tick of `replayer` (every channel of its module).
   void update(const Replayer& replayer);
+  // The same from voices given directly, channel i from voices[i] (at most max_channels).
+  void update(std::span<const Voice> voices);
 
   // Adds `frames` stereo frames (left, right, ...) of every voice into `out`, which the caller
   // zeroes; 1.0 is full scale.
@@ -40,8 +50,30 @@ class Mixer {
   const MixerSettings& settings() const { return settings_; }
 
  private:
+  // A sample being played: by a channel, or on a spare voice while it fades out.
+  struct Playing {
+    const std::int16_t* frames = nullptr;       // frame 0 of the sample
+    std::int64_t position = 0;                  // frames, 32.32 fixed point
+    std::int64_t step = 0;                      // per output frame, 32.32; negative going backwards
+    std::int64_t loop_start = 0, loop_end = 0;  // 32.32; loop_end is where playing stops or turns
+    LoopType loop = LoopType::none;
+    float left = 0, right = 0;  // gains now
+    float target_left = 0, target_right = 0;
+    float delta_left = 0, delta_right = 0;  // per frame while ramping
+    int ramp = 0;                           // frames of ramp left
+    bool active = false;
+  };
+  static constexpr int spare_voices = max_channels;
+
+  void update_channel(int channel, const Voice& voice);
+  void fade_out(Playing& playing);
+  void set_gains(Playing& playing, float left, float right) const;
+  void mix_voice(Playing& playing, float* out, std::size_t frames) const;
+
   MixerSettings settings_;
-  // Voice positions, steps and ramps follow here.
+  int ramp_frames_ = 1;
+  // Channel voices first, then the spares.
+  std::array<Playing, max_channels + spare_voices> voices_{};
 };
 
 }  // namespace xm

@@ -10,6 +10,7 @@
 // the same samples. Allocates nothing after construction. The Module must outlive the Player.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -41,9 +42,19 @@ class Player {
   std::int64_t frames_rendered() const;
 
  private:
+  // Runs the next tick and readies its frames; false once the song has ended and looping is off.
+  bool next_tick();
+
   PlayerSettings settings_;
   Replayer replayer_;
   Mixer mixer_;
+  std::uint32_t tick_frames_left_ = 0;  // of the tick being played
+  std::int64_t frames_rendered_ = 0;
+  bool ended_ = false;    // the song has come round (or halted) at least once
+  bool stopped_ = false;  // ... and looping is off: nothing more to play
+  // 16-bit output is mixed here in float first.
+  static constexpr std::size_t chunk_frames = 512;
+  std::array<float, 2 * chunk_frames> chunk_{};
 };
 
 }  // namespace xm
