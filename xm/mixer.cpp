@@ -12,6 +12,7 @@ namespace xm {
 namespace {
 
 constexpr double fixed_one = 4294967296.0;  // 1.0 in 32.32 fixed point
+constexpr std::int64_t frame = std::int64_t{1} << 32;
 constexpr float fraction_scale = 1.0f / 4294967296.0f;
 constexpr double ramp_seconds = 0.005;
 // Frames advanced at once when a silent voice is moved on: keeps frames * step far from overflow.
@@ -67,21 +68,25 @@ constexpr Kernel kernels[3][2] = {
     {mix_run<Interpolation::cubic, false>, mix_run<Interpolation::cubic, true>},
 };
 
-// Frames from the position on that play before the voice passes its loop end (going forwards) or
-// its loop start (going backwards).
+// Frames from the position on that play before the voice reaches its loop end (going forwards) or
+// passes the frame before its loop start (going backwards, see wrap()).
 std::int64_t frames_in_range(std::int64_t position, std::int64_t step, std::int64_t loop_start,
                              std::int64_t loop_end) {
   if (step > 0) return (loop_end - position + step - 1) / step;
-  if (step < 0) return (position - loop_start) / -step + 1;
+  if (step < 0) return (position - loop_start + frame - 1) / -step + 1;
   return std::numeric_limits<std::int64_t>::max();
 }
 
 // Brings a voice that has passed its loop end (or a ping-pong loop's start) back into its loop, as
-// turning at every boundary frame by frame would; an unlooped voice stops at its end. A ping-pong
-// loop of length L is a forward loop of length 2L unrolled: its second half plays backwards.
+// turning at every boundary frame by frame would; an unlooped voice stops at its end.
+//
+// A ping-pong loop of L frames plays its end and start frames twice (the loader's guards mirror
+// the loop that way): the frames of one round are s..e-1 then e-1..s, a forward loop of 2L frames
+// whose second half is read backwards. Going backwards the position runs from e-1 down to just
+// above s-1, between a frame and the one after it in the sample as always.
 void wrap(std::int64_t& position, std::int64_t& step, bool& active, LoopType loop,
           std::int64_t loop_start, std::int64_t loop_end) {
-  if (step >= 0 ? position < loop_end : position >= loop_start) return;
+  if (step >= 0 ? position < loop_end : position > loop_start - frame) return;
   const std::int64_t length = loop_end - loop_start;
   switch (loop) {
     case LoopType::none:
@@ -92,11 +97,11 @@ void wrap(std::int64_t& position, std::int64_t& step, bool& active, LoopType loo
       return;
     case LoopType::ping_pong: {
       const std::int64_t from_start = position - loop_start;
-      const std::int64_t unrolled =
-          (step > 0 ? from_start : 2 * length - from_start) % (2 * length);
+      const std::int64_t round =
+          (step > 0 ? from_start : 2 * length - frame - from_start) % (2 * length);
       const std::int64_t speed = std::abs(step);
-      const bool backwards = unrolled >= length;
-      position = loop_start + (backwards ? 2 * length - unrolled : unrolled);
+      const bool backwards = round >= length;
+      position = loop_start + (backwards ? 2 * length - frame - round : round);
       step = backwards ? -speed : speed;
       return;
     }

@@ -71,11 +71,11 @@ std::vector<double> reference(const std::vector<Step>& steps, int rate, Interpol
       x += direction * v.frequency_hz / rate;
       const double end = s->loop == LoopType::none ? s->length : s->loop_start + s->loop_length;
       for (bool moved = true; moved;) {
-        moved = direction > 0 ? x >= end : x < s->loop_start;
+        moved = direction > 0 ? x >= end : x <= s->loop_start - 1.0;
         if (moved && s->loop == LoopType::none) s = nullptr, moved = false;
         if (moved && s->loop == LoopType::forward) x -= s->loop_length;
         if (moved && s->loop == LoopType::ping_pong)
-          x = direction > 0 ? 2 * end - x : 2.0 * s->loop_start - x, direction = -direction;
+          x = direction > 0 ? 2 * end - 1 - x : 2.0 * s->loop_start - 1 - x, direction = -direction;
       }
     }
   }
