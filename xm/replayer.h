@@ -60,8 +60,84 @@ class Replayer {
   const Module& module() const { return *module_; }
 
  private:
+  // A running envelope: `tick` is the time in ticks from the note's start, `value` what it gives.
+  struct EnvelopeState {
+    int tick = 0;
+    double value = 0;
+  };
+
+  struct Channel {
+    Cell cell{};                             // the row's cell, kept for later ticks
+    const Instrument* instrument = nullptr;  // whose envelopes and auto-vibrato play
+    const Sample* sample = nullptr;
+    int instrument_number = 0;  // the last one given, 0 none
+    int note = 0;               // the last note played, 1..96
+    int relative = 0, finetune = 0;
+    int period = 0, target_period = 0;  // FastTracker 2 period units
+    int out_period = -1;                // this tick's vibrato or arpeggio, -1 none
+    int volume = 0;                     // 0..64
+    int out_volume = -1;                // this tick's tremolo or tremor, -1 none
+    int panning = 128;
+    bool playing = false;  // a sample sounds
+    bool key_off = false;
+    int fadeout = 65536;
+    EnvelopeState volume_envelope, panning_envelope;
+    int auto_vibrato_pos = 0, auto_vibrato_amp = 0;
+    int vibrato_pos = 0, vibrato_speed = 0, vibrato_depth = 0;
+    int tremolo_pos = 0, tremolo_speed = 0, tremolo_depth = 0;
+    int wave_control = 0;  // low nibble vibrato (E4x), high nibble tremolo (E7x)
+    bool glissando = false;
+    // Effect memories, as FastTracker 2 keeps them apart or shares them.
+    int porta_up = 0, porta_down = 0, porta_speed = 0;
+    int fine_porta_up = 0, fine_porta_down = 0, extra_fine_up = 0, extra_fine_down = 0;
+    int volume_slide = 0, fine_volume_up = 0, fine_volume_down = 0;
+    int global_slide = 0, panning_slide = 0, sample_offset = 0;
+    int retrig_interval = 0, retrig_volume = 0, retrig_count = 0;
+    int tremor = 0, tremor_pos = 0;
+    int loop_row = 0, loop_count = 0;
+    Voice voice;
+  };
+
+  // Reading a row (replayer_notes.cpp).
+  void read_row();
+  void start_cell(Channel& c, const Cell& cell, bool delayed);
+  void trigger(Channel& c, int note, std::uint32_t offset);
+  void reset_volumes(Channel& c);
+  void key_on(Channel& c);
+  void release(Channel& c);
+  void volume_column_first(Channel& c, std::uint8_t v);
+  void volume_column_later(Channel& c, std::uint8_t v);
+  // Effects (replayer_effects.cpp).
+  void effect_first(Channel& c, const Cell& cell);
+  void extended_first(Channel& c, const Cell& cell);
+  void effect_later(Channel& c);
+  void vibrato(Channel& c);
+  void tremolo(Channel& c);
+  void tone_portamento(Channel& c);
+  void volume_slide(Channel& c, int param);
+  void multi_retrig(Channel& c);
+  void retrigger(Channel& c);
+  // Envelopes, fadeout, auto-vibrato and the voice (replayer_envelopes.cpp).
+  void finish_tick(Channel& c);
+  // Song flow (replayer.cpp).
+  void next_row();
+  int period_of(const Channel& c, int note) const;
+
   const Module* module_;
-  // The playback state (song position, per-channel effect memories, envelopes...) follows here.
+  std::array<Channel, max_channels> channels_{};
+  int order_ = 0, row_ = 0, tick_ = 0;  // the next tick to run
+  int speed_ = 6, bpm_ = 125, global_volume_ = 64;
+  int pattern_delay_ = 0, delay_repeats_ = 0;  // EEx read on the row; repeats still to come
+  bool repeating_ = false;                     // this row plays again for a pattern delay
+  // The row flow as FastTracker 2 keeps it: one break row shared by Bxx, Dxx and E6x, a flag
+  // for a new order (Bxx, Dxx) and one for a jump inside the pattern (E6x).
+  int break_row_ = 0, jump_order_ = -1;
+  bool position_jump_ = false, loop_jump_ = false;
+  bool looping_ = false;  // rows come again through E6x, not counted for the end
+  bool halted_ = false, ended_ = false;
+  Position position_{};
+  // One bit per order and row: has the song played it.
+  std::array<std::uint64_t, max_orders * max_rows / 64> visited_{};
 };
 
 // Ticks and stereo frames at `rate` Hz from the start to the song's end (see above), without

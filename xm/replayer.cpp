@@ -1,0 +1,125 @@
+// The song's flow: ticks, rows, orders, pattern delay, the song's end and its length.
+#include "xm/replayer.h"
+
+#include <algorithm>
+
+#include "xm/replayer_tables.h"
+
+namespace xm {
+
+std::uint32_t frames_per_tick(int bpm, int rate) {
+  return static_cast<std::uint32_t>(static_cast<std::int64_t>(rate) * 5 / (2 * bpm));
+}
+
+Replayer::Replayer(const Module& module)
+    : module_(&module), speed_(module.speed), bpm_(module.bpm) {
+  for (int ch = 0; ch < module.channels; ++ch) {
+    channels_[static_cast<std::size_t>(ch)] = Channel{};
+  }
+  position_ = {0, module.orders.empty() ? 0 : module.orders[0], 0, 0, speed_, bpm_};
+  if (module.orders.empty() || speed_ < 1 || bpm_ < 1) halted_ = ended_ = true;
+}
+
+void Replayer::tick() {
+  if (halted_) return;
+  for (int ch = 0; ch < module_->channels; ++ch)
+    channels_[static_cast<std::size_t>(ch)].voice.trigger = false;
+  const bool first = tick_ == 0;
+  if (first && !repeating_) {
+    visited_[static_cast<std::size_t>((order_ * max_rows + row_) / 64)] |=
+        std::uint64_t{1} << ((order_ * max_rows + row_) % 64);
+    read_row();
+  } else {
+    for (int ch = 0; ch < module_->channels; ++ch)
+      effect_later(channels_[static_cast<std::size_t>(ch)]);
+  }
+  for (int ch = 0; ch < module_->channels; ++ch)
+    finish_tick(channels_[static_cast<std::size_t>(ch)]);
+  position_ = {order_, module_->orders[static_cast<std::size_t>(order_)], row_, tick_, speed_,
+               bpm_};
+  if (halted_) return;
+  if (++tick_ < speed_) return;
+  tick_ = 0;
+  next_row();
+}
+
+// As FastTracker 2: a pattern delay repeats the row first; a loop jump (E6x) moves inside the
+// pattern; then a new order (Bxx, Dxx or the pattern's end) starts at the shared break row, so a
+// loop's row carries into the next pattern when nothing else set it.
+void Replayer::next_row() {
+  if (pattern_delay_ > 0) {
+    delay_repeats_ = pattern_delay_;
+    pattern_delay_ = 0;
+  }
+  if (delay_repeats_ > 0) {
+    --delay_repeats_;
+    repeating_ = true;
+    return;
+  }
+  repeating_ = false;
+  const int length = static_cast<int>(module_->orders.size());
+  int row = row_ + 1;
+  if (loop_jump_) {
+    loop_jump_ = false;
+    row = break_row_;
+    looping_ = true;
+  }
+  int order = order_;
+  const int rows = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]].rows;
+  if (row >= rows || position_jump_) {
+    order = jump_order_ >= 0 ? jump_order_ : order_ + 1;
+    row = break_row_;
+    break_row_ = 0;
+    jump_order_ = -1;
+    position_jump_ = false;
+    looping_ = false;
+    if (order >= length) order = module_->restart < length ? module_->restart : 0;
+    if (row >= module_->patterns[module_->orders[static_cast<std::size_t>(order)]].rows) row = 0;
+  }
+  const int bit = order * max_rows + row;
+  if (!looping_ && (visited_[static_cast<std::size_t>(bit / 64)] >> (bit % 64) & 1) != 0) {
+    ended_ = true;
+  }
+  order_ = order;
+  row_ = row;
+}
+
+Position Replayer::position() const { return position_; }
+
+const Voice& Replayer::voice(int channel) const {
+  return channels_[static_cast<std::size_t>(channel)].voice;
+}
+
+ChannelReport Replayer::report(int channel) const {
+  const Voice& v = voice(channel);
+  ChannelReport r;
+  r.frequency_hz = v.sample != nullptr && channels_[static_cast<std::size_t>(channel)].playing
+                       ? v.frequency_hz
+                       : 0;
+  r.volume = r.frequency_hz > 0 ? static_cast<int>(v.volume * 64.0 + 1e-9) : 0;
+  r.panning = v.panning;
+  return r;
+}
+
+bool Replayer::ended() const { return ended_; }
+
+int Replayer::period_of(const Channel& c, int note) const {
+  return tables::note_period(module_->linear_frequencies, note - 1 + c.relative, c.finetune);
+}
+
+// The tick F00 halts on has no length: the song stops inside it.
+SongLength song_length(const Module& module, int rate) {
+  SongLength length;
+  Replayer replayer(module);
+  constexpr std::int64_t tick_limit = std::int64_t{1} << 24;  // loops that never come round
+  while (!replayer.ended() && length.ticks < tick_limit) {
+    replayer.tick();
+    if (replayer.position().speed == 0) break;
+    length.ticks += 1;
+    length.frames += frames_per_tick(replayer.position().bpm, rate);
+    length.seconds += 2.5 / replayer.position().bpm;
+  }
+  return length;
+}
+
+}  // namespace xm

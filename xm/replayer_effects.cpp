@@ -1,0 +1,351 @@
+// The effect column: what tick 0 sets (memories, jumps, speed) and what the other ticks slide.
+#include <algorithm>
+
+#include "xm/replayer.h"
+#include "xm/replayer_tables.h"
+
+namespace xm {
+namespace {
+
+enum Effect : std::uint8_t {
+  arpeggio = 0x0,
+  porta_up = 0x1,
+  porta_down = 0x2,
+  tone_porta = 0x3,
+  vibrato_fx = 0x4,
+  tone_porta_slide = 0x5,
+  vibrato_slide = 0x6,
+  tremolo_fx = 0x7,
+  set_panning = 0x8,
+  volume_slide_fx = 0xA,
+  position_jump = 0xB,
+  set_volume = 0xC,
+  pattern_break = 0xD,
+  extended = 0xE,
+  set_speed = 0xF,
+  set_global_volume = 16,    // G
+  global_volume_slide = 17,  // H
+  key_off_at = 20,           // K
+  envelope_position = 21,    // L
+  panning_slide = 25,        // P
+  multi_retrig_fx = 27,      // R
+  tremor_fx = 29,            // T
+  extra_fine_porta = 33,     // X
+};
+
+enum Extended : int {
+  fine_porta_up = 0x1,
+  fine_porta_down = 0x2,
+  glissando_control = 0x3,
+  vibrato_waveform = 0x4,
+  pattern_loop = 0x6,
+  tremolo_waveform = 0x7,
+  retrig = 0x9,
+  fine_volume_up = 0xA,
+  fine_volume_down = 0xB,
+  note_cut = 0xC,
+  note_delay = 0xD,
+  pattern_delay = 0xE,
+};
+
+int slide_up(int period, int amount) { return std::max(tables::min_period, period - amount); }
+int slide_down(int period, int amount) { return std::min(tables::max_period, period + amount); }
+
+// Axy, Hxy, Pxy: x slides up and wins over y, which slides down.
+int nibble_slide(int value, int param, int top) {
+  return (param >> 4) != 0 ? std::min(top, value + (param >> 4))
+                           : std::max(0, value - (param & 0xF));
+}
+
+}  // namespace
+
+void Replayer::effect_first(Channel& c, const Cell& cell) {
+  const int p = cell.param, x = p >> 4, y = p & 0xF;
+  switch (cell.effect) {
+    case porta_up:
+      if (p != 0) c.porta_up = p;
+      break;
+    case porta_down:
+      if (p != 0) c.porta_down = p;
+      break;
+    case tone_porta:
+      if (p != 0) c.porta_speed = p;
+      break;
+    case vibrato_fx:
+      if (x != 0) c.vibrato_speed = x * 4;
+      if (y != 0) c.vibrato_depth = y;
+      break;
+    case tone_porta_slide:
+    case vibrato_slide:
+    case volume_slide_fx:
+      if (p != 0) c.volume_slide = p;
+      break;
+    case tremolo_fx:
+      if (x != 0) c.tremolo_speed = x * 4;
+      if (y != 0) c.tremolo_depth = y;
+      break;
+    case set_panning:
+      c.panning = p;
+      break;
+    case position_jump:
+      jump_order_ = p;
+      break_row_ = 0;
+      position_jump_ = true;
+      break;
+    case set_volume:
+      c.volume = std::min(p, 64);
+      break;
+    case pattern_break:
+      break_row_ = x * 10 + y;
+      position_jump_ = true;
+      break;
+    case extended:
+      extended_first(c, cell);
+      break;
+    case set_speed:
+      if (p == 0) {
+        halted_ = ended_ = true;
+        speed_ = 0;
+      } else if (p < 32) {
+        speed_ = p;
+      } else {
+        bpm_ = p;
+      }
+      break;
+    case set_global_volume:
+      global_volume_ = std::min(p, 64);
+      break;
+    case global_volume_slide:
+      if (p != 0) c.global_slide = p;
+      break;
+    case envelope_position:
+      // FastTracker 2 moves the panning envelope too only when the volume envelope has a sustain.
+      c.volume_envelope.tick = p;
+      if (c.instrument != nullptr && c.instrument->volume_envelope.sustain_on) {
+        c.panning_envelope.tick = p;
+      }
+      break;
+    case panning_slide:
+      if (p != 0) c.panning_slide = p;
+      break;
+    case multi_retrig_fx:
+      if (x != 0) c.retrig_volume = x;
+      if (y != 0) c.retrig_interval = y;
+      break;
+    case tremor_fx:
+      if (p != 0) c.tremor = p;
+      break;
+    case extra_fine_porta:
+      if (x == 1) {
+        if (y != 0) c.extra_fine_up = y;
+        c.period = slide_up(c.period, c.extra_fine_up);
+      } else if (x == 2) {
+        if (y != 0) c.extra_fine_down = y;
+        c.period = slide_down(c.period, c.extra_fine_down);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void Replayer::extended_first(Channel& c, const Cell& cell) {
+  const int y = cell.param & 0xF;
+  switch (cell.param >> 4) {
+    case fine_porta_up:
+      if (y != 0) c.fine_porta_up = y;
+      c.period = slide_up(c.period, c.fine_porta_up * 4);
+      break;
+    case fine_porta_down:
+      if (y != 0) c.fine_porta_down = y;
+      c.period = slide_down(c.period, c.fine_porta_down * 4);
+      break;
+    case glissando_control:
+      c.glissando = y != 0;
+      break;
+    case vibrato_waveform:
+      c.wave_control = (c.wave_control & 0xF0) | y;
+      break;
+    case pattern_loop:
+      if (y == 0) {
+        c.loop_row = row_;
+      } else {
+        if (c.loop_count == 0) {
+          c.loop_count = y;
+        } else if (--c.loop_count == 0) {
+          break;
+        }
+        break_row_ = c.loop_row;
+        loop_jump_ = true;
+      }
+      break;
+    case tremolo_waveform:
+      c.wave_control = (c.wave_control & 0x0F) | (y << 4);
+      break;
+    case fine_volume_up:
+      if (y != 0) c.fine_volume_up = y;
+      c.volume = std::min(64, c.volume + c.fine_volume_up);
+      break;
+    case fine_volume_down:
+      if (y != 0) c.fine_volume_down = y;
+      c.volume = std::max(0, c.volume - c.fine_volume_down);
+      break;
+    case note_cut:
+      if (y == 0) c.volume = 0;
+      break;
+    case pattern_delay:
+      pattern_delay_ = y;
+      break;
+    default:
+      break;
+  }
+}
+
+void Replayer::effect_later(Channel& c) {
+  const Cell& cell = c.cell;
+  const int p = cell.param, x = p >> 4, y = p & 0xF;
+  volume_column_later(c, cell.volume);
+  switch (cell.effect) {
+    case arpeggio:
+      if (p != 0) {
+        const int step = tables::arpeggio_step(speed_, tick_);
+        if (step != 0) {
+          const bool linear = module_->linear_frequencies;
+          const int base = tables::nearest_note(linear, c.period, c.finetune);
+          c.out_period = tables::note_period(linear, base + (step == 1 ? x : y), c.finetune);
+        }
+      }
+      break;
+    case porta_up:
+      c.period = slide_up(c.period, c.porta_up * 4);
+      break;
+    case porta_down:
+      c.period = slide_down(c.period, c.porta_down * 4);
+      break;
+    case tone_porta:
+      tone_portamento(c);
+      break;
+    case vibrato_fx:
+      vibrato(c);
+      break;
+    case tone_porta_slide:
+      tone_portamento(c);
+      volume_slide(c, c.volume_slide);
+      break;
+    case vibrato_slide:
+      vibrato(c);
+      volume_slide(c, c.volume_slide);
+      break;
+    case tremolo_fx:
+      tremolo(c);
+      break;
+    case volume_slide_fx:
+      volume_slide(c, c.volume_slide);
+      break;
+    case extended:
+      if (x == retrig && y != 0 && tick_ % y == 0) retrigger(c);
+      if (x == note_cut && tick_ == y) c.volume = 0;
+      if (x == note_delay && tick_ == y) start_cell(c, cell, true);
+      break;
+    case global_volume_slide:
+      global_volume_ = nibble_slide(global_volume_, c.global_slide, 64);
+      break;
+    case key_off_at:
+      if (tick_ == p) release(c);
+      break;
+    case panning_slide:
+      c.panning = nibble_slide(c.panning, c.panning_slide, 255);
+      break;
+    case multi_retrig_fx:
+      multi_retrig(c);
+      break;
+    case tremor_fx: {
+      // On for x + 1 ticks, off for y + 1, counting on across rows.
+      bool on = (c.tremor_pos & 0x80) != 0;
+      int left = (c.tremor_pos & 0x7F) - 1;
+      if (left < 0) {
+        on = !on;
+        left = on ? c.tremor >> 4 : c.tremor & 0xF;
+      }
+      c.tremor_pos = (on ? 0x80 : 0) | left;
+      c.out_volume = on ? c.volume : 0;
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void Replayer::volume_slide(Channel& c, int param) { c.volume = nibble_slide(c.volume, param, 64); }
+
+void Replayer::tone_portamento(Channel& c) {
+  const int speed = c.porta_speed * 4;
+  if (c.period < c.target_period) {
+    c.period = std::min(c.target_period, c.period + speed);
+  } else if (c.period > c.target_period) {
+    c.period = std::max(c.target_period, c.period - speed);
+  }
+  if (c.glissando) {
+    const bool linear = module_->linear_frequencies;
+    c.out_period =
+        tables::note_period(linear, tables::nearest_note(linear, c.period, c.finetune), c.finetune);
+  }
+}
+
+// Positions run 0..255 a cycle; the second half goes the other way.
+void Replayer::vibrato(Channel& c) {
+  const int step = (c.vibrato_pos >> 2) & 0x1F;
+  int amount = 255;
+  switch (c.wave_control & 3) {
+    case 0:
+      amount = tables::vibrato_sine[static_cast<std::size_t>(step)];
+      break;
+    case 1:
+      amount = c.vibrato_pos >= 128 ? 255 - step * 8 : step * 8;
+      break;
+    default:
+      break;
+  }
+  const int delta = amount * c.vibrato_depth / 32;
+  c.out_period = c.vibrato_pos >= 128 ? c.period - delta : c.period + delta;
+  c.vibrato_pos = (c.vibrato_pos + c.vibrato_speed) & 0xFF;
+}
+
+// The ramp reads the vibrato's position for its direction, as FastTracker 2 does.
+void Replayer::tremolo(Channel& c) {
+  const int step = (c.tremolo_pos >> 2) & 0x1F;
+  int amount = 255;
+  switch ((c.wave_control >> 4) & 3) {
+    case 0:
+      amount = tables::vibrato_sine[static_cast<std::size_t>(step)];
+      break;
+    case 1:
+      amount = c.vibrato_pos >= 128 ? 255 - step * 8 : step * 8;
+      break;
+    default:
+      break;
+  }
+  const int delta = amount * c.tremolo_depth / 64;
+  c.out_volume = std::clamp(c.tremolo_pos >= 128 ? c.volume - delta : c.volume + delta, 0, 64);
+  c.tremolo_pos = (c.tremolo_pos + c.tremolo_speed) & 0xFF;
+}
+
+void Replayer::retrigger(Channel& c) {
+  if (c.sample == nullptr) return;
+  c.voice.trigger = true;
+  c.voice.start_frame = 0;
+  c.playing = c.sample->length > 0;
+  key_on(c);
+}
+
+// Every y ticks, the volume changed by x's entry of the table.
+void Replayer::multi_retrig(Channel& c) {
+  if (++c.retrig_count < c.retrig_interval) return;
+  c.retrig_count = 0;
+  const tables::RetrigVolume& change =
+      tables::retrig_volume[static_cast<std::size_t>(c.retrig_volume)];
+  c.volume = std::clamp(c.volume * change.mul / change.div + change.add, 0, 64);
+  retrigger(c);
+}
+
+}  // namespace xm

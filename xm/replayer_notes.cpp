@@ -1,0 +1,183 @@
+// Tick 0 of a row: notes, instruments, key offs and the volume column, with FastTracker 2's rules
+// for what an instrument number, a note or both reset.
+#include <algorithm>
+
+#include "xm/replayer.h"
+#include "xm/replayer_tables.h"
+
+namespace xm {
+namespace {
+
+constexpr std::uint8_t fx_tone_porta = 0x3, fx_tone_porta_slide = 0x5, fx_offset = 0x9,
+                       fx_extended = 0xE, fx_key_off = 20;
+constexpr int ext_finetune = 0x5, ext_note_delay = 0xD;
+
+bool is_tone_porta(const Cell& cell) {
+  return cell.effect == fx_tone_porta || cell.effect == fx_tone_porta_slide || cell.volume >= 0xF0;
+}
+
+}  // namespace
+
+void Replayer::read_row() {
+  const Pattern& pattern = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]];
+  for (int ch = 0; ch < module_->channels; ++ch) {
+    Channel& c = channels_[static_cast<std::size_t>(ch)];
+    c.cell = pattern.at(row_, ch, module_->channels);
+    const bool delayed = c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_note_delay &&
+                         (c.cell.param & 0xF) != 0;
+    if (!delayed) start_cell(c, c.cell, false);
+    effect_first(c, c.cell);
+  }
+}
+
+// A note delay starts its cell late; with no note it plays the last note again.
+void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
+  int note = cell.note;
+  if (cell.effect == fx_key_off && cell.param == 0 && !delayed)
+    note = key_off;  // K00 eats the note
+  if (delayed && note == 0 && c.note != 0) note = c.note;
+  if (cell.effect == fx_offset && cell.param != 0) c.sample_offset = cell.param;
+  if (cell.instrument != 0) c.instrument_number = cell.instrument;
+
+  if (note == key_off) {
+    if (cell.instrument != 0) reset_volumes(c);
+    release(c);
+  } else if (note >= 1 && note <= note_count) {
+    if (is_tone_porta(cell) && !delayed) {
+      // Tone portamento glides to the note on the playing sample without starting it.
+      c.note = note;
+      c.target_period = period_of(c, note);
+    } else {
+      const std::uint32_t offset =
+          cell.effect == fx_offset ? static_cast<std::uint32_t>(c.sample_offset) * 256 : 0;
+      trigger(c, note, offset);
+    }
+  }
+  if (cell.instrument != 0 && note != key_off) {
+    reset_volumes(c);
+    key_on(c);
+  }
+  volume_column_first(c, cell.volume);
+}
+
+void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
+  const int n = c.instrument_number;
+  const Instrument* instrument = n >= 1 && n <= static_cast<int>(module_->instruments.size())
+                                     ? &module_->instruments[static_cast<std::size_t>(n - 1)]
+                                     : nullptr;
+  c.instrument = instrument;
+  c.note = note;
+  const Sample* sample = nullptr;
+  if (instrument != nullptr) {
+    const std::uint8_t s = instrument->keymap[static_cast<std::size_t>(note - 1)];
+    if (s != no_sample && s < instrument->samples.size()) sample = &instrument->samples[s];
+  }
+  c.sample = sample;
+  c.voice.sample = sample;
+  if (sample == nullptr) {
+    c.playing = false;
+    return;
+  }
+  c.relative = sample->relative_note;
+  c.finetune = sample->finetune;
+  if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
+    c.finetune = ((c.cell.param & 0xF) << 4) - 128;
+  }
+  c.period = period_of(c, note);
+  c.target_period = c.period;
+  // FastTracker 2 stops a voice whose offset lies past the sample's end.
+  c.playing = offset < sample->length;
+  c.voice.trigger = true;
+  c.voice.start_frame = offset;
+  if ((c.wave_control & 0x04) == 0) c.vibrato_pos = 0;
+  if ((c.wave_control & 0x40) == 0) c.tremolo_pos = 0;
+  c.retrig_count = 0;
+  c.tremor_pos = 0;
+}
+
+void Replayer::reset_volumes(Channel& c) {
+  if (c.sample == nullptr) return;
+  c.volume = c.sample->volume;
+  c.panning = c.sample->panning;
+}
+
+void Replayer::key_on(Channel& c) {
+  c.key_off = false;
+  c.fadeout = 65536;
+  c.volume_envelope = {};
+  c.panning_envelope = {};
+  c.auto_vibrato_pos = 0;
+  c.auto_vibrato_amp = 0;
+  if (c.instrument != nullptr && c.instrument->vibrato_sweep == 0) {
+    c.auto_vibrato_amp = c.instrument->vibrato_depth << 8;
+  }
+}
+
+// Without a volume envelope FastTracker 2 cuts the note at once.
+void Replayer::release(Channel& c) {
+  c.key_off = true;
+  if (c.instrument == nullptr || !c.instrument->volume_envelope.on) c.volume = 0;
+}
+
+void Replayer::volume_column_first(Channel& c, std::uint8_t v) {
+  const int x = v & 0xF;
+  switch (v >> 4) {
+    case 0x1:
+    case 0x2:
+    case 0x3:
+    case 0x4:
+      c.volume = v - 0x10;
+      break;
+    case 0x5:
+      if (v == 0x50) c.volume = 64;
+      break;
+    case 0x8:
+      c.volume = std::max(0, c.volume - x);
+      break;
+    case 0x9:
+      c.volume = std::min(64, c.volume + x);
+      break;
+    case 0xA:
+      if (x != 0) c.vibrato_speed = x * 4;
+      break;
+    case 0xB:
+      if (x != 0) c.vibrato_depth = x;
+      break;
+    case 0xC:
+      c.panning = x << 4;
+      break;
+    case 0xF:
+      if (x != 0) c.porta_speed = x << 4;
+      break;
+    default:
+      break;
+  }
+}
+
+void Replayer::volume_column_later(Channel& c, std::uint8_t v) {
+  const int x = v & 0xF;
+  switch (v >> 4) {
+    case 0x6:
+      c.volume = std::max(0, c.volume - x);
+      break;
+    case 0x7:
+      c.volume = std::min(64, c.volume + x);
+      break;
+    case 0xB:
+      vibrato(c);
+      break;
+    case 0xD:
+      c.panning = std::max(0, c.panning - x);
+      break;
+    case 0xE:
+      c.panning = std::min(255, c.panning + x);
+      break;
+    case 0xF:
+      tone_portamento(c);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace xm

@@ -1,0 +1,114 @@
+#include <cmath>
+#include <cstdlib>
+
+#include "xm/replayer_tables.h"
+
+namespace xm::tables {
+namespace {
+
+// ProTracker's periods (before the factor of four), eight finetune steps a semitone, from B one
+// octave down (finetune 0) to A# with finetune +7/8: entry 8k + j is semitone k - 1 at j/8.
+constexpr std::array<int, 96> amiga_periods = {
+    907, 900, 894, 887, 881, 875, 868, 862, 856, 850, 844, 838, 832, 826, 820, 814,
+    808, 802, 796, 791, 785, 779, 774, 768, 762, 757, 752, 746, 741, 736, 730, 725,
+    720, 715, 709, 704, 699, 694, 689, 684, 678, 675, 670, 665, 660, 655, 651, 646,
+    640, 636, 632, 628, 623, 619, 614, 610, 604, 601, 597, 592, 588, 584, 580, 575,
+    570, 567, 563, 559, 555, 551, 547, 543, 538, 535, 532, 528, 524, 520, 516, 513,
+    508, 505, 502, 498, 494, 491, 487, 484, 480, 477, 474, 470, 467, 463, 460, 457};
+
+// Twice the ProTracker period of entry i, reaching one octave up past the table's end.
+int doubled_amiga_period(int i) {
+  return i < 96 ? amiga_periods[static_cast<std::size_t>(i)] * 2
+                : amiga_periods[static_cast<std::size_t>(i - 96)];
+}
+
+constexpr double pi = 3.14159265358979323846;
+
+// A sine by its series, so the table is built at compile time and the same everywhere.
+constexpr double series_sine(double x) {
+  while (x > pi) x -= 2 * pi;
+  double term = x, sum = x;
+  for (int n = 1; n < 20; ++n) {
+    term *= -x * x / ((2 * n) * (2 * n + 1));
+    sum += term;
+  }
+  return sum;
+}
+
+constexpr std::array<std::int8_t, 256> make_auto_vibrato_sine() {
+  std::array<std::int8_t, 256> t{};
+  for (int i = 0; i < 256; ++i) {
+    const double v = -64.0 * series_sine(2 * pi * i / 256.0);
+    t[static_cast<std::size_t>(i)] =
+        static_cast<std::int8_t>(v < 0 ? -static_cast<int>(-v + 0.5) : static_cast<int>(v + 0.5));
+  }
+  return t;
+}
+
+}  // namespace
+
+const std::array<std::uint8_t, 32> vibrato_sine = {
+    0,   24,  49,  74,  97,  120, 141, 161, 180, 197, 212, 224, 235, 244, 250, 253,
+    255, 253, 250, 244, 235, 224, 212, 197, 180, 161, 141, 120, 97,  74,  49,  24};
+
+const std::array<std::int8_t, 256> auto_vibrato_sine = make_auto_vibrato_sine();
+
+// Halving and doubling (6, 7, E, F) multiply; the others add.
+const std::array<RetrigVolume, 16> retrig_volume = {{{0, 1, 1},
+                                                     {-1, 1, 1},
+                                                     {-2, 1, 1},
+                                                     {-4, 1, 1},
+                                                     {-8, 1, 1},
+                                                     {-16, 1, 1},
+                                                     {0, 2, 3},
+                                                     {0, 1, 2},
+                                                     {0, 1, 1},
+                                                     {1, 1, 1},
+                                                     {2, 1, 1},
+                                                     {4, 1, 1},
+                                                     {8, 1, 1},
+                                                     {16, 1, 1},
+                                                     {0, 3, 2},
+                                                     {0, 2, 1}}};
+
+int note_period(bool linear, int note, int finetune) {
+  if (note < 0) note = 0;
+  if (note > highest_note) note = highest_note;
+  const int sixteenths = (finetune + 128) / 8 - 16;  // -16..15, rounded down
+  if (linear) return 7680 - note * 64 - sixteenths * 4;
+  // Half-way between two of the table's eighth-semitone steps when the sixteenth is odd.
+  const int eighths = (note % 12) * 8 + 8 + (sixteenths + 16) / 2 - 8;
+  const int doubled = (sixteenths + 16) % 2 == 0
+                          ? doubled_amiga_period(eighths)
+                          : (doubled_amiga_period(eighths) + doubled_amiga_period(eighths + 1)) / 2;
+  return (doubled * 16) >> (note / 12);
+}
+
+double period_frequency(bool linear, int period) {
+  if (period < min_period) period = min_period;
+  if (linear) return 8363.0 * std::exp2((4608.0 - period) / 768.0);
+  return 8363.0 * 1712.0 / period;
+}
+
+int nearest_note(bool linear, int period, int finetune) {
+  int best = 0;
+  for (int n = 1; n <= highest_note; ++n) {
+    if (std::abs(note_period(linear, n, finetune) - period) <
+        std::abs(note_period(linear, best, finetune) - period)) {
+      best = n;
+    }
+  }
+  return best;
+}
+
+// The table holds sixteen steps (0, 1, 2, 0, ...) read backwards by the ticks left in the row;
+// past it FastTracker 2 reads the vibrato table behind, whose 0 then non-zero bytes give the base
+// note at 16 ticks left and the y note beyond.
+int arpeggio_step(int speed, int tick) {
+  const int left = speed - tick;
+  if (left > 16) return 2;
+  if (left == 16) return 0;
+  return left % 3;
+}
+
+}  // namespace xm::tables
