@@ -68,9 +68,9 @@ struct Sample {
 
 struct Instrument {
   std::string name;
-  std::vector<Sample> samples;            // at most 16; none writes the short header
+  std::vector<Sample> samples{};          // at most 16; none writes the short header
   std::array<std::uint8_t, 96> keymap{};  // note - 1 -> sample index
-  Envelope volume_envelope, panning_envelope;
+  Envelope volume_envelope{}, panning_envelope{};
   std::uint8_t vibrato_type = 0, vibrato_sweep = 0, vibrato_depth = 0, vibrato_rate = 0;
   std::uint16_t fadeout = 0;
 };
@@ -85,8 +85,8 @@ struct Module {
   int speed = 6;
   int bpm = 125;
   std::vector<std::uint8_t> orders;
-  std::vector<Pattern> patterns;
-  std::vector<Instrument> instruments;
+  std::vector<Pattern> patterns{};
+  std::vector<Instrument> instruments{};
 };
 
 // The module's file: packed patterns, delta-coded samples.

@@ -84,6 +84,11 @@ void write_pattern(Writer& w, const Pattern& p, std::uint16_t version) {
   const std::size_t size_at = w.bytes.size();
   w.u16(0);
   const std::size_t start = w.bytes.size();
+  // FastTracker 2 stores an empty pattern as no data at all.
+  const bool empty = std::all_of(p.cells.begin(), p.cells.end(), [](const Cell& c) {
+    return c.note == 0 && c.instrument == 0 && c.volume == 0 && c.effect == 0 && c.param == 0;
+  });
+  if (empty) return;
   for (const Cell& c : p.cells) write_cell(w, c);
   w.put_u16_at(size_at, static_cast<unsigned>(w.bytes.size() - start));
 }
