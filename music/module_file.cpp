@@ -1,0 +1,46 @@
+#include "music/module_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace music {
+
+ModuleFile read_module_file(const std::string& path) {
+  ModuleFile file;
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error) {
+    file.error = error.message();
+    return file;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    file.error = "not a regular file";
+    return file;
+  }
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size > max_module_bytes) {
+    file.error = error ? error.message() : "larger than 64 MB";
+    return file;
+  }
+  std::FILE* stream = std::fopen(path.c_str(), "rb");
+  if (stream == nullptr) {
+    file.error = std::strerror(errno);
+    return file;
+  }
+  // One byte more than the size seen, so that a file that grew since is refused, not cut short.
+  file.bytes.resize(static_cast<std::size_t>(size) + 1);
+  const std::size_t read = std::fread(file.bytes.data(), 1, file.bytes.size(), stream);
+  if (std::ferror(stream) != 0) {
+    file.error = "read error";
+  } else if (read != size) {
+    file.error = "changed while being read";
+  }
+  std::fclose(stream);
+  file.bytes.resize(file.error.empty() ? read : 0);
+  return file;
+}
+
+}  // namespace music

@@ -1,0 +1,23 @@
+// Reads a module file whole into memory, for the loader (xm/load.h), which takes bytes.
+//
+// Only a regular file is opened (a directory, a pipe or a device is refused without waiting on it),
+// and only up to max_module_bytes, so that a wrong file cannot exhaust memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace music {
+
+constexpr std::uintmax_t max_module_bytes = 64u << 20;
+
+struct ModuleFile {
+  std::vector<std::uint8_t> bytes;
+  std::string error;  // empty when read, else why not, e.g. "not a regular file"
+  bool ok() const { return error.empty(); }
+};
+
+ModuleFile read_module_file(const std::string& path);
+
+}  // namespace music

@@ -1,0 +1,24 @@
+// The song once through as text (a line of replayer state a tick) or as a WAV file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "tools/xmplay/xmplay_options.h"
+#include "xm/module.h"
+
+namespace xmplay {
+
+// One line a tick from the song's start to its end (xm::song_length): "ORDER PATTERN ROW TICK
+// SPEED BPM", then " | HZ VOL PAN" for each channel as xm::Replayer::report gives it, HZ with two
+// decimals; then "# end: ticks=N duration_s=S", S in seconds with three decimals at `rate`.
+void write_ticks(const xm::Module& module, int rate, std::FILE* out);
+
+// The song once through at options.rate with options.interpolation as a 16-bit stereo PCM WAV
+// file at `path`. Written under a temporary name beside it and renamed into place, so that `path`
+// holds either what stood there or the whole file. False with `error` set when it cannot be
+// written (the temporary file is then removed).
+bool write_wav(const xm::Module& module, const Options& options, const std::string& path,
+               std::string& error);
+
+}  // namespace xmplay

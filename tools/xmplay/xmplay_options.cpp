@@ -1,0 +1,155 @@
+#include "tools/xmplay/xmplay_options.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace xmplay {
+
+const char* const usage =
+    "usage: xmplay [--loop] [--rate N] [--interpolation KIND] FILE\n"
+    "       xmplay --wav OUT.wav [--rate N] [--interpolation KIND] FILE\n"
+    "       xmplay --ticks FILE\n"
+    "Plays a FastTracker 2 module (XM) on the default sound device, showing its title, the\n"
+    "position (order, pattern, row), the time played and the song's length, and a bar of the\n"
+    "orders played. Ctrl-C stops it.\n"
+    "  --loop                play on from where the song goes round, until Ctrl-C\n"
+    "  --rate N              frames a second, 8000 to 96000 (default 44100)\n"
+    "  --interpolation KIND  nearest, linear (default) or cubic\n"
+    "  --wav OUT.wav         write the song once through to a 16-bit stereo WAV file instead\n"
+    "  --ticks               print the player's state after every tick, once through the song:\n"
+    "                          ORDER PATTERN ROW TICK SPEED BPM\n"
+    "                        then for each channel ' | HZ VOL PAN': the frequency the channel\n"
+    "                        plays in Hz with two decimals (0.00 for none), its volume 0..64 and\n"
+    "                        its panning 0..255 (128 centre); the last line is\n"
+    "                          # end: ticks=N duration_s=S\n"
+    "Exit status: 0 when done, 130 after Ctrl-C, 1 when there is no sound device or the WAV\n"
+    "file cannot be written, 2 for a bad command line or a file that is no playable module.\n";
+
+const char* const short_usage = "usage: xmplay [--loop | --wav OUT.wav | --ticks] FILE  (--help)\n";
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, xm::Interpolation>, 3> interpolations{{
+    {"nearest", xm::Interpolation::nearest},
+    {"linear", xm::Interpolation::linear},
+    {"cubic", xm::Interpolation::cubic},
+}};
+
+// A whole number of Hz from 8000 to 96000, digits only.
+std::optional<int> parse_rate(std::string_view text) {
+  if (text.empty() || text.size() > 5 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  int rate = 0;
+  for (char c : text) rate = rate * 10 + (c - '0');
+  if (rate < 8000 || rate > 96000) return std::nullopt;
+  return rate;
+}
+
+// "what 'text'". Out of line: GCC 12 warns wrongly about these appends when they are inlined.
+[[gnu::noinline]] std::string quoted(const char* what, std::string_view text) {
+  std::string message = what;
+  message += " '";
+  message += text;
+  message += "'";
+  return message;
+}
+
+}  // namespace
+
+Parsed parse(std::span<const char* const> arguments) {
+  Parsed parsed;
+  Options& options = parsed.options;
+  bool have_loop = false, have_ticks = false, have_rate = false, have_interpolation = false,
+       have_wav = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--help" || argument == "-h") {
+      options.help = true;
+      return parsed;
+    }
+    if (argument == "--loop" || argument == "--ticks") {
+      bool& given = argument == "--loop" ? have_loop : have_ticks;
+      if (given) {
+        parsed.error = std::string(argument) + " given twice";
+        return parsed;
+      }
+      given = true;
+      continue;
+    }
+    if (!argument.starts_with("-") || argument == "-") {
+      if (!options.module_path.empty()) {
+        parsed.error = quoted("a second file", argument);
+        return parsed;
+      }
+      options.module_path = argument;
+      continue;
+    }
+    // --name VALUE or --name=VALUE
+    std::string_view name = argument;
+    std::optional<std::string_view> value;
+    if (const std::size_t equals = argument.find('='); equals != std::string_view::npos) {
+      name = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+    }
+    bool* seen = name == "--rate"            ? &have_rate
+                 : name == "--interpolation" ? &have_interpolation
+                 : name == "--wav"           ? &have_wav
+                                             : nullptr;
+    if (seen == nullptr) {
+      parsed.error = quoted("unknown option", argument);
+      return parsed;
+    }
+    if (*seen) {
+      parsed.error = std::string(name) + " given twice";
+      return parsed;
+    }
+    *seen = true;
+    if (!value) {
+      if (i + 1 >= arguments.size()) {
+        parsed.error = std::string(name) + " needs a value";
+        return parsed;
+      }
+      value = arguments[++i];
+    }
+    if (name == "--rate") {
+      const std::optional<int> rate = parse_rate(*value);
+      if (!rate) {
+        parsed.error = quoted("--rate takes 8000 to 96000, not", *value);
+        return parsed;
+      }
+      options.rate = *rate;
+    } else if (name == "--interpolation") {
+      const auto* found = std::find_if(interpolations.begin(), interpolations.end(),
+                                       [&](const auto& entry) { return entry.first == *value; });
+      if (found == interpolations.end()) {
+        parsed.error = quoted("--interpolation takes nearest, linear or cubic, not", *value);
+        return parsed;
+      }
+      options.interpolation = found->second;
+    } else {
+      if (value->empty()) {
+        parsed.error = "--wav needs a file name";
+        return parsed;
+      }
+      options.wav_path = *value;
+    }
+  }
+  options.mode = have_wav ? Mode::wav : have_ticks ? Mode::ticks : Mode::play;
+  options.loop = have_loop;
+  if (options.module_path.empty()) {
+    parsed.error = "no module file given";
+  } else if (have_wav && have_ticks) {
+    parsed.error = "--wav and --ticks exclude each other";
+  } else if (have_loop && options.mode != Mode::play) {
+    parsed.error = "--loop only plays on the sound device, not with --wav or --ticks";
+  } else if (have_ticks && (have_rate || have_interpolation)) {
+    parsed.error = "--ticks takes no --rate or --interpolation";
+  }
+  return parsed;
+}
+
+}  // namespace xmplay
