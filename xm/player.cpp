@@ -15,16 +15,17 @@ Player::Player(const Module& module, const PlayerSettings& settings)
   settings_.rate = mixer_.settings().rate;
 }
 
+// The replayer says the song has ended after its last tick; F00 halts it inside a tick, which then
+// has no length.
 bool Player::next_tick() {
-  if (stopped_) return false;
-  replayer_.tick();
   if (replayer_.ended()) {
     ended_ = true;
-    // The tick just run is where the song goes round: not played without looping.
-    if (!settings_.loop) {
-      stopped_ = true;
-      return false;
-    }
+    if (!settings_.loop) return false;
+  }
+  replayer_.tick();
+  if (replayer_.position().speed == 0) {
+    ended_ = true;
+    if (!settings_.loop) return false;
   }
   mixer_.update(replayer_);
   tick_frames_left_ = frames_per_tick(replayer_.position().bpm, settings_.rate);
@@ -51,8 +52,9 @@ std::size_t Player::render(std::int16_t* out, std::size_t frames) {
   while (done < frames) {
     const std::size_t got = render(chunk_.data(), std::min(frames - done, chunk_frames));
     for (std::size_t i = 0; i < 2 * got; ++i) {
-      const float value = std::clamp(chunk_[i] * 32768.0f, -32768.0f, 32767.0f);
-      out[2 * done + i] = static_cast<std::int16_t>(std::lrint(value));
+      // Rounds to nearest by truncating a value made positive.
+      const float value = std::clamp(chunk_[i] * 32768.0f, -32768.0f, 32767.0f) + 32768.5f;
+      out[2 * done + i] = static_cast<std::int16_t>(static_cast<int>(value) - 32768);
     }
     done += got;
     if (got == 0) break;

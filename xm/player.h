@@ -50,8 +50,7 @@ class Player {
   Mixer mixer_;
   std::uint32_t tick_frames_left_ = 0;  // of the tick being played
   std::int64_t frames_rendered_ = 0;
-  bool ended_ = false;    // the song has come round (or halted) at least once
-  bool stopped_ = false;  // ... and looping is off: nothing more to play
+  bool ended_ = false;  // the song has come round (or halted) at least once
   // 16-bit output is mixed here in float first.
   static constexpr std::size_t chunk_frames = 512;
   std::array<float, 2 * chunk_frames> chunk_{};
