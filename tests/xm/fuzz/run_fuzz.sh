@@ -1,0 +1,17 @@
+#!/bin/sh
+# Builds the XM fuzz target into build/fuzz and runs it for [seconds] (default 120) from seed
+# modules made by the writer and, where a build made it, the show's theme. Exits 0 when nothing was
+# found; otherwise with the fuzzer's status, the input that failed kept in build/fuzz/findings.
+set -eu
+seconds=${1:-120}
+root=$(cd "$(dirname "$0")/../../.." && pwd)
+out=$root/build/fuzz
+cmake -S "$root/tests/xm/fuzz" -B "$out" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build "$out" -j2 >/dev/null
+mkdir -p "$out/seeds" "$out/corpus" "$out/findings"
+"$out/xm_fuzz_seeds" "$out/seeds"
+for theme in "$root"/build/*/data/theme2.xm; do
+  if [ -f "$theme" ]; then cp "$theme" "$out/seeds/" && break; fi
+done
+exec "$out/xm_fuzz" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
+  -artifact_prefix="$out/findings/" "$out/corpus" "$out/seeds"
