@@ -24,9 +24,10 @@ enum class Interpolation : std::uint8_t {
 
 // Output amplitude of a full-scale sample at volume 1 panned hard to one side (1.0 is full scale).
 // Panning follows FastTracker 2's square-root law: left sqrt((256 - pan) / 256), right
-// sqrt(pan / 256), so a centred voice gives mixer_gain * sqrt(1/2) on each side. The value puts
-// typical songs' peaks near half of full scale, where openmpt123 --gain -6 puts them.
-constexpr double mixer_gain = 0.5;
+// sqrt(pan / 256), so a centred voice gives mixer_gain * sqrt(1/2) on each side. The show's song
+// then peaks at about half of full scale (-6 dBFS, RMS -21 dBFS), leaving headroom for busier
+// songs; openmpt123 --gain -6 plays it about 4 dB quieter, xmp -a 0 about 2 dB quieter.
+constexpr double mixer_gain = 0.22;
 
 struct MixerSettings {
   int rate = 44100;  // 8000..96000 (clamped)
