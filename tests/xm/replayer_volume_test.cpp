@@ -1,0 +1,93 @@
+// Effects that change volume and panning: the reported volume is note volume * global volume / 64
+// (no envelopes here), rounded down. Speed 4 unless a row sets another; ".. 0x38" is volume 40.
+#include "tests/xm/module_builder.h"
+
+namespace xmtest {
+namespace {
+
+const TraceCase volume_cases[] = {
+    {"SetVolumeByColumnAndCxx",
+     {{0, {c4, 1, 0x30, 0, 0}},
+      {1, {0, 0, 0, 0xC, 0x28}},
+      {2, {0, 0, 0x45, 0, 0}},
+      {3, {0, 0, 0, 0xC, 0xFF}}},
+     Probe::volume,
+     {32, 32, 32, 32, 40, 40, 40, 40, 53, 53, 53, 53, 64, 64, 64, 64}},
+    {"VolumeSlideUpWinsAndIsRemembered",
+     {{0, {c4, 1, 0x38, 0xA, 0x02}},
+      {1, {0, 0, 0, 0xA, 0x20}},
+      {2, {0, 0, 0, 0xA, 0x21}},
+      {3, {0, 0, 0, 0xA, 0}}},
+     Probe::volume,
+     {40, 38, 36, 34, 34, 36, 38, 40, 40, 42, 44, 46, 46, 48, 50, 52}},
+    {"VolumeSlideMemorySharedWith5And6",
+     {{0, {c4, 1, 0x38, 0xA, 0x04}},
+      {1, {0, 0, 0, 0x5, 0}},
+      {2, {0, 0, 0, 0x6, 0}},
+      {3, {0, 0, 0, 0xA, 0}}},
+     Probe::volume,
+     {40, 36, 32, 28, 28, 24, 20, 16, 16, 12, 8, 4, 4, 0, 0, 0}},
+    {"FineVolumeSlidesRememberApart",
+     {{0, {c4, 1, 0x38, 0xE, 0xA2}},
+      {1, {0, 0, 0, 0xE, 0xA0}},
+      {2, {0, 0, 0, 0xE, 0xB3}},
+      {3, {0, 0, 0, 0xE, 0xB0}}},
+     Probe::volume,
+     {42, 42, 42, 42, 44, 44, 44, 44, 41, 41, 41, 41, 38, 38, 38, 38}},
+    {"VolumeColumnSlides",
+     {{0, {c4, 1, 0x38, 0, 0}},
+      {1, {0, 0, 0x62, 0, 0}},
+      {2, {0, 0, 0x73, 0, 0}},
+      {3, {0, 0, 0x82, 0, 0}},
+      {4, {0, 0, 0x95, 0, 0}}},
+     Probe::volume,
+     {40, 40, 40, 40, 40, 38, 36, 34, 34, 37, 40, 43, 41, 41, 41, 41, 46, 46, 46, 46}},
+    // On x + 1 = 2 ticks, off y + 1 = 3, from tick 1.
+    {"TremorCountsOnAndOff",
+     {{0, {c4, 1, 0x38, 29, 0x12}}, {0, {0, 0, 0, 0xF, 8}, 1}},
+     Probe::volume,
+     {40, 40, 40, 0, 0, 0, 40, 40}},
+    // Sine * depth 4 / 64 added, position 16 a tick.
+    {"TremoloAddsTheSine",
+     {{0, {c4, 1, 0x38, 0x7, 0x44}}, {1, {0, 0, 0, 0x7, 0}}},
+     Probe::volume,
+     {40, 40, 46, 51, 40, 54, 55, 54}},
+    {"GlobalVolumeAndItsSlide",
+     {{0, {c4, 1, 0, 0, 0}},
+      {0, {0, 0, 0, 16, 0x20}, 1},
+      {1, {0, 0, 0, 17, 0x02}, 1},
+      {2, {0, 0, 0, 17, 0}, 1},
+      {3, {0, 0, 0, 17, 0x30}, 1}},
+     Probe::volume,
+     {32, 32, 32, 32, 32, 30, 28, 26, 26, 24, 22, 20, 20, 23, 26, 29}},
+    {"NoteCutAtTick",
+     {{0, {c4, 1, 0, 0xE, 0xC2}}, {1, {c4, 1, 0, 0xE, 0xC0}}},
+     Probe::volume,
+     {64, 64, 0, 0, 0, 0, 0, 0}},
+    // Every 2 ticks, counting on across rows; x = 2 takes 2 off.
+    {"MultiRetrigChangesVolume",
+     {{0, {c4, 1, 0x38, 27, 0x22}}, {1, {0, 0, 0, 27, 0}}},
+     Probe::volume,
+     {40, 40, 38, 38, 38, 36, 36, 34}},
+    {"MultiRetrigTwoThirds", {{0, {c4, 1, 0x38, 27, 0x61}}}, Probe::volume, {40, 26, 17, 11}},
+    {"KeyOffWithoutEnvelopeCuts",
+     {{0, {c4, 1, 0, 0, 0}}, {1, {off, 0, 0, 0, 0}}},
+     Probe::volume,
+     {64, 64, 64, 64, 0, 0, 0, 0}},
+    {"KeyOffAtTick", {{0, {c4, 1, 0, 20, 2}}}, Probe::volume, {64, 64, 0, 0}},
+    {"PanningSetAndSlid",
+     {{0, {c4, 1, 0, 0x8, 0x40}},
+      {1, {0, 0, 0xC8, 0, 0}},
+      {2, {0, 0, 0, 25, 0x02}},
+      {3, {0, 0, 0, 25, 0x20}},
+      {4, {0, 0, 0xD3, 0, 0}},
+      {5, {0, 0, 0xE4, 0, 0}}},
+     Probe::panning,
+     {64,  64,  64,  64,  128, 128, 128, 128, 128, 126, 124, 122,
+      122, 124, 126, 128, 128, 125, 122, 119, 119, 123, 127, 131}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Volume, Trace, testing::ValuesIn(volume_cases), case_name);
+
+}  // namespace
+}  // namespace xmtest
