@@ -2,6 +2,7 @@
 // interpolation and by whether its gains are ramping; loop ends and turns are dealt with between
 // runs, so the kernels hold no checks at all.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -18,23 +19,38 @@ constexpr double ramp_seconds = 0.005;
 // Frames advanced at once when a silent voice is moved on: keeps frames * step far from overflow.
 constexpr std::size_t advance_chunk = 1 << 16;
 
+// Catmull-Rom weights of the frames before, at, after and two after the position, for fractions
+// in steps of 1/cubic_steps: passes through every frame with a continuous slope. Weights from a
+// table keep the kernel's arithmetic short and independent from frame to frame.
+constexpr int cubic_bits = 12, cubic_steps = 1 << cubic_bits;
+using Weights = std::array<float, 4>;
+constexpr std::array<Weights, cubic_steps + 1> cubic_weights = [] {
+  std::array<Weights, cubic_steps + 1> table{};
+  for (int i = 0; i <= cubic_steps; ++i) {
+    const double t = static_cast<double>(i) / cubic_steps, t2 = t * t, t3 = t2 * t;
+    table[static_cast<std::size_t>(i)] = {static_cast<float>(0.5 * (-t3 + 2 * t2 - t)),
+                                          static_cast<float>(0.5 * (3 * t3 - 5 * t2 + 2)),
+                                          static_cast<float>(0.5 * (-3 * t3 + 4 * t2 + t)),
+                                          static_cast<float>(0.5 * (t3 - t2))};
+  }
+  return table;
+}();
+
 template <Interpolation interpolation>
 inline float sample_at(const std::int16_t* frames, std::int64_t position) {
   const std::int16_t* p = frames + (position >> 32);
+  const auto fraction = static_cast<std::uint32_t>(position);
   if constexpr (interpolation == Interpolation::nearest) {
     return p[0];
+  } else if constexpr (interpolation == Interpolation::linear) {
+    const float t = static_cast<float>(fraction) * fraction_scale;
+    return static_cast<float>(p[0]) + static_cast<float>(p[1] - p[0]) * t;
   } else {
-    const float t = static_cast<float>(static_cast<std::uint32_t>(position)) * fraction_scale;
-    if constexpr (interpolation == Interpolation::linear) {
-      return static_cast<float>(p[0]) + static_cast<float>(p[1] - p[0]) * t;
-    } else {
-      // Catmull-Rom: passes through every frame, continuous slope, reads one frame before and
-      // two after.
-      const float a = p[-1], b = p[0], c = p[1], d = p[2];
-      return b +
-             0.5f * t *
-                 (c - a + t * (2.0f * a - 5.0f * b + 4.0f * c - d + t * (3.0f * (b - c) + d - a)));
-    }
+    // The nearest step: the fraction rounded to cubic_bits (1.0 is the table's last row).
+    const std::uint64_t step =
+        (std::uint64_t{fraction} + (std::uint64_t{1} << (31 - cubic_bits))) >> (32 - cubic_bits);
+    const Weights& w = cubic_weights[step];
+    return w[0] * p[-1] + w[1] * p[0] + w[2] * p[1] + w[3] * p[2];
   }
 }
 

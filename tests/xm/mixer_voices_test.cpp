@@ -116,8 +116,8 @@ TEST(MixerVoices, MatchesPlainMixerWithoutRamping) {
         double worst = 0;
         for (std::size_t i = 0; i < got.size(); ++i)
           worst = std::max(worst, std::abs(got[i] - expected[i]));
-        // 1e-4 of full scale: three steps of 16-bit output.
-        EXPECT_LT(worst, 1e-4) << "loop " << int(loop) << " interpolation " << int(how) << " rate "
+        // One step of 16-bit output.
+        EXPECT_LT(worst, 3e-5) << "loop " << int(loop) << " interpolation " << int(how) << " rate "
                                << rate;
       }
     }
