@@ -3,7 +3,8 @@
 #   show_e2e.sh CASE TOOLS_DIR SHOW
 # CASE: to_end, full_rate, escape, close_request, terminate, hang_up, layout:LAYOUT,
 # resized_window (a huge size too), full_screen, window_destroyed, server_gone, no_display,
-# invalid_setting. TOOLS_DIR holds e2e_write_assets,
+# invalid_setting, music_to_end, music_escape (the music cases play the song SHOW_E2E_SONG names
+# into a file through SDL's disk audio driver). TOOLS_DIR holds e2e_write_assets,
 # e2e_identify_picture and e2e_close_request. No outcome depends on how fast the machine is: a case
 # checks whichever scene is on screen, and its time limits only guard against a hang.
 # Exit status 77 means a program the case needs is missing.
@@ -99,13 +100,15 @@ start_x() {
   export DISPLAY=":$(head -n 1 "$work/display")"
 }
 
-# The show in a directory holding the test assets, bounded by `timeout`; settings as arguments,
-# e.g. start_show 60 SHOW_WINDOWED=1 (or env's -u NAME). Its output goes to show.log.
+# The show in a directory holding the test assets (and SHOW_E2E_SONG as its music, if set), bounded
+# by `timeout`, with SDL's dummy sound driver unless a setting names another; settings as
+# arguments, e.g. start_show 60 SHOW_WINDOWED=1 (or env's -u NAME). Its output goes to show.log.
 start_show() {
   local limit=$1 && shift
   mkdir -p "$work/run"
   "$tools/e2e_write_assets" "$work/run"
-  (cd "$work/run" && exec env "$@" SDL_AUDIODRIVER=dummy SHOW_TRACE_WINDOW=1 \
+  [[ -z ${SHOW_E2E_SONG:-} ]] || cp "$SHOW_E2E_SONG" "$work/run/theme2.xm"
+  (cd "$work/run" && export SDL_AUDIODRIVER=dummy && exec env "$@" SHOW_TRACE_WINDOW=1 \
     timeout -k 5 "$limit" "$show") \
     >"$work/show.log" 2>&1 &
   show_pid=$!
@@ -224,6 +227,23 @@ run_to_end() {
   echo "the show took $(seconds_since "$started") s at $rate Hz (5202 frames: $((5202 / rate)) s)"
 }
 
+# The music as SDL's disk driver writes it: 16-bit stereo at 44.1 kHz, in real time.
+music=("SDL_AUDIODRIVER=disk" "SDL_DISKAUDIOFILE=$work/music.raw")
+bytes_per_second=176400
+music_bytes() { stat -c %s "$work/music.raw" 2>/dev/null || echo 0; }
+
+# Every whole second of the music file holds sound, and it ends faded to silence.
+check_sound_throughout() {
+  local seconds=$(($(music_bytes) / bytes_per_second))
+  ((seconds > 0)) || fail "no music was written"
+  for ((second = 0; second < seconds; ++second)); do
+    ! cmp -s -i $((second * bytes_per_second)):0 -n $bytes_per_second "$work/music.raw" /dev/zero ||
+      fail "second $second of $seconds of the music is silent"
+  done
+  [[ $(tail -c 4 "$work/music.raw" | od -An -tx1 | tr -d ' \n') == 00000000 ]] ||
+    fail "the music ends on a sound, not faded out"
+}
+
 # Cases that check a picture slow the retrace, so that the show is still on when a busy machine
 # gets round to the check.
 slow_retrace=SHOW_RETRACE_HZ=20
@@ -307,6 +327,36 @@ case $case_name in
     wait_show
     [[ $status -eq 5 ]] || fail "exit status $status, not 5"
     grep -q 'display was lost' "$work/show.log" || fail "no message about the lost display"
+    ;;
+  music_to_end)
+    # Music from the window's first frame to the show's end: as many seconds as the show was on
+    # screen, give or take a start-up and a machine busy elsewhere.
+    start_x 1280x800
+    start_show 1800 "${music[@]}" SHOW_WINDOWED=1 SHOW_SCALE=1 SHOW_RETRACE_HZ=150
+    find_window
+    shown=$(now)
+    wait_show
+    [[ $status -eq 0 ]] || fail "exit status $status, not 0"
+    on_screen=$(seconds_since "$shown") && total=$(seconds_since "$started")
+    played=$(awk -v b="$(music_bytes)" -v r=$bytes_per_second 'BEGIN { printf "%.2f", b / r }')
+    awk -v p="$played" -v s="$on_screen" -v t="$total" \
+      'BEGIN { exit !(p >= 0.8 * s - 1 && p <= t + 1) }' || fail "$played s of music for a show on screen for $on_screen s ($total s in all)"
+    check_sound_throughout
+    echo "$played s of music for a show on screen for $on_screen s"
+    ;;
+  music_escape)
+    # Escape ends the music at once: the file grows by a fade and a few device buffers at most.
+    start_x 1280x800
+    start_show 600 "${music[@]}" SHOW_WINDOWED=1 SHOW_SCALE=1 "$slow_retrace"
+    find_window
+    wait_for_scene "$scenes" black 300 "$window" xrgb8888 1 0 0
+    sleep 2
+    before=$(music_bytes)
+    end_show_with escape
+    grown=$(($(music_bytes) - before))
+    ((grown <= bytes_per_second / 2)) || fail "the music went on for $grown bytes after Escape"
+    check_sound_throughout
+    echo "the music file grew by $grown bytes after Escape"
     ;;
   no_display)
     # No display at all, a display number with no server, and a name that is no display: status 3
