@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 #include "xm/mixer.h"
@@ -12,31 +14,28 @@ namespace {
 
 using xm::Interpolation;
 using xm::LoopType;
+const auto max = [](double a, double b) { return std::max(a, b); };
+const auto distance = [](double a, double b) { return std::abs(a - b); };
 
-// 300 frames, looped from frame 100 on, with the guards module.h describes.
+// 300 frames of `dc`, or of a tone with noise, looped from frame 100 on, with the loader's guards:
+// silence before, and after it silence, the loop start again or the loop mirrored (module.h).
 xm::Sample make_sample(LoopType loop, int dc = 0) {
-  constexpr int length = 300, loop_start = 100, g = xm::sample_guard;
+  constexpr int length = 300, g = xm::sample_guard;
   xm::Sample s;
   s.length = length;
   s.loop = loop;
-  s.loop_start = loop == LoopType::none ? 0 : loop_start;
-  s.loop_length = loop == LoopType::none ? 0 : length - loop_start;
+  s.loop_start = loop == LoopType::none ? 0 : 100;
+  s.loop_length = loop == LoopType::none ? 0 : 200;
   s.data.assign(length + 2 * g, 0);
-  for (int i = 0; i < length; ++i) {
+  for (int i = 0; i < length + (loop == LoopType::none ? 0 : g); ++i) {
+    const int j = i < length ? i : loop == LoopType::forward ? i - 200 : 2 * length - 1 - i;
     s.data[g + i] =
-        static_cast<std::int16_t>(dc ? dc : 20000 * std::sin(i * 0.37) + i * 7919 % 4001 - 2000);
-  }
-  for (int k = 0; k < g && loop != LoopType::none; ++k) {
-    const int mirrored = length - 1 - k, again = loop_start + k;
-    s.data[g + length + k] = s.data[g + (loop == LoopType::forward ? again : mirrored)];
+        static_cast<std::int16_t>(dc ? dc : 20000 * std::sin(j * .37) + j * 7919 % 4001 - 2000);
   }
   return s;
 }
 
-struct Step {
-  xm::Voice voice;
-  std::size_t frames;
-};
+using Step = std::pair<xm::Voice, std::size_t>;  // a voice and the frames mixed after it
 
 double value_at(const xm::Sample& s, double x, Interpolation how) {
   const auto i = static_cast<long>(std::floor(x));
@@ -57,14 +56,14 @@ std::vector<double> reference(const std::vector<Step>& steps, int rate, Interpol
   const xm::Sample* s = nullptr;
   double x = 0, direction = 1;
   for (const Step& step : steps) {
-    const xm::Voice& v = step.voice;
+    const xm::Voice& v = step.first;
     if (v.trigger || !v.sample)
       s = v.sample && v.start_frame < v.sample->length ? v.sample : nullptr;
     if (v.trigger) x = v.start_frame, direction = 1;
     const double level = xm::mixer_gain / 32768 * v.volume;
     const double left = level * std::sqrt((256 - v.panning) / 256.0),
                  right = level * std::sqrt(v.panning / 256.0);
-    for (std::size_t n = 0; n < step.frames; ++n) {
+    for (std::size_t n = 0; n < step.second; ++n) {
       const double y = s ? value_at(*s, x, how) : 0;
       out.insert(out.end(), {y * left, y * right});
       if (!s) continue;
@@ -86,9 +85,9 @@ std::vector<float> mix(const std::vector<Step>& steps, const xm::MixerSettings& 
   xm::Mixer mixer(settings);
   std::vector<float> out;
   for (const Step& step : steps) {
-    mixer.update({&step.voice, 1});
-    out.resize(out.size() + 2 * step.frames);
-    mixer.mix(out.data() + out.size() - 2 * step.frames, step.frames);
+    mixer.update({&step.first, 1});
+    out.resize(out.size() + 2 * step.second);
+    mixer.mix(out.data() + out.size() - 2 * step.second, step.second);
   }
   return out;
 }
@@ -96,31 +95,28 @@ std::vector<float> mix(const std::vector<Step>& steps, const xm::MixerSettings& 
 // Triggers, frequency, volume and panning changes, a trigger past the end and a stop; speeds make
 // every loop wrap and turn, several times within a frame at the fastest.
 TEST(MixerVoices, MatchesPlainMixerWithoutRamping) {
-  for (LoopType loop : {LoopType::none, LoopType::forward, LoopType::ping_pong}) {
+  for (int k = 0; k < 27; ++k) {
+    const auto loop = static_cast<LoopType>(k / 9);
+    const auto how = static_cast<Interpolation>(k / 3 % 3);
+    const int rate = std::array{8000, 44100, 96000}[k % 3];
     const xm::Sample s = make_sample(loop);
-    for (Interpolation how :
-         {Interpolation::nearest, Interpolation::linear, Interpolation::cubic}) {
-      for (int rate : {8000, 44100, 96000}) {
-        const double r = rate;
-        const std::size_t tick = static_cast<std::size_t>(rate / 50);
-        const std::vector<Step> steps = {{{&s, true, 5, r * 0.3712345, 1.0, 0}, tick},
-                                         {{&s, false, 0, r * 1.9137, 0.5, 200}, tick},
-                                         {{&s, false, 0, r * 4.30127, 0.8, 128}, tick},
-                                         {{&s, false, 0, 8363, 0.25, 255}, tick},
-                                         {{&s, false, 0, r * 241.3, 0.9, 77}, tick},
-                                         {{&s, true, 310, r * 0.77, 1.0, 128}, tick},
-                                         {{&s, true, 0, r * 0.7734, 1.0, 128}, tick},
-                                         {{nullptr, false, 0, r * 0.77, 1.0, 128}, tick}};
-        const std::vector<double> expected = reference(steps, rate, how);
-        const std::vector<float> got = mix(steps, {rate, how, false});
-        double worst = 0;
-        for (std::size_t i = 0; i < got.size(); ++i)
-          worst = std::max(worst, std::abs(got[i] - expected[i]));
-        // One step of 16-bit output.
-        EXPECT_LT(worst, 3e-5) << "loop " << int(loop) << " interpolation " << int(how) << " rate "
-                               << rate;
-      }
-    }
+    const double r = rate;
+    const auto tick = static_cast<std::size_t>(rate / 50);
+    const std::vector<Step> steps = {{{&s, true, 5, r * 0.3712345, 1.0, 0}, tick},
+                                     {{&s, false, 0, r * 1.9137, 0.5, 200}, tick},
+                                     {{&s, false, 0, r * 4.30127, 0.8, 128}, tick},
+                                     {{&s, false, 0, 8363, 0.25, 255}, tick},
+                                     {{&s, false, 0, r * 241.3, 0.9, 77}, tick},
+                                     {{&s, true, 310, r * 0.77, 1.0, 128}, tick},
+                                     {{&s, true, 0, r * 0.7734, 1.0, 128}, tick},
+                                     {{nullptr, false, 0, r * 0.77, 1.0, 128}, tick}};
+    const std::vector<double> expected = reference(steps, rate, how);
+    const std::vector<float> got = mix(steps, {rate, how, false});
+    const double worst =
+        std::transform_reduce(got.begin(), got.end(), expected.begin(), 0.0, max, distance);
+    // One step of 16-bit output.
+    EXPECT_LT(worst, 3e-5) << "loop " << int(loop) << " interpolation " << int(how) << " rate "
+                           << rate;
   }
 }
 
@@ -144,9 +140,8 @@ TEST(MixerVoices, RampingRemovesClicks) {
     for (bool ramping : {false, true}) {
       const std::vector<float> out =
           mix({{c.first, 2000}, {c.second, 2000}}, {44100, Interpolation::linear, ramping});
-      double biggest = 0;
-      for (std::size_t i = 2; i < out.size(); i += 2)
-        biggest = std::max(biggest, std::abs(double{out[i] - out[i - 2]}));
+      const double biggest =
+          std::transform_reduce(out.begin() + 2, out.end(), out.begin(), 0.0, max, distance);
       EXPECT_EQ(biggest < level / 50, ramping)
           << c.name << " ramping " << ramping << ": step " << biggest;
       EXPECT_NEAR(out[out.size() - 2], c.final_level, 1e-6) << c.name;

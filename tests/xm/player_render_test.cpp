@@ -1,5 +1,5 @@
-// The player on a small song built here: its length, renders in pieces, looping, two players side
-// by side, and 16-bit saturation.
+// The player on a small song built here: its length, renders in pieces by two players side by side,
+// looping, and 16-bit saturation.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,80 +15,63 @@ xm::Module make_song(int channels, int level) {
   xm::Module m;
   m.channels = channels;
   m.orders = {0, 1};
-  xm::Sample s;
+  m.instruments.resize(1);
+  xm::Sample& s = m.instruments[0].samples.emplace_back();
   s.length = s.loop_length = 64;
   s.loop = xm::LoopType::forward;
   s.data.assign(64 + 2 * xm::sample_guard, 0);
   for (int i = 0; i < 64 + xm::sample_guard; ++i)
     s.data[xm::sample_guard + i] = static_cast<std::int16_t>(level + (i % 64) * 31 - 1000);
-  m.instruments.resize(1);
-  m.instruments[0].samples = {s};
   for (int rows : {16, 8}) {
-    xm::Pattern p{rows, std::vector<xm::Cell>(static_cast<std::size_t>(rows * channels))};
-    for (int c = 0; c < channels; ++c)
-      p.cells[static_cast<std::size_t>(c)] = {static_cast<std::uint8_t>(49 + c), 1, 0, 0, 0};
-    p.cells[static_cast<std::size_t>(4 * channels)] = {0, 0, 0, 0xF, 0x03};
-    p.cells[static_cast<std::size_t>(6 * channels)] = {0, 0, 0, 0xF, 0x80};
-    m.patterns.push_back(p);
+    std::vector<xm::Cell> cells(rows * channels);
+    for (int c = 0; c < channels; ++c) cells[c] = {static_cast<std::uint8_t>(49 + c), 1, 0, 0, 0};
+    cells[4 * channels] = {0, 0, 0, 0xF, 0x03};
+    cells[6 * channels] = {0, 0, 0, 0xF, 0x80};
+    m.patterns.push_back({rows, cells});
   }
-  m.patterns[1].cells[static_cast<std::size_t>(7 * channels)] = {0, 0, 0, 0xB, 0x00};
+  m.patterns[1].cells[7 * channels] = {0, 0, 0, 0xB, 0x00};
   return m;
 }
 
-template <typename T>
-std::vector<T> render(xm::Player& player, std::size_t frames, std::size_t piece) {
-  std::vector<T> out(2 * frames);
-  std::size_t done = 0;
-  while (done < frames) {
-    const std::size_t got = player.render(out.data() + 2 * done, std::min(piece, frames - done));
-    if (got == 0) break;
-    done += got;
-  }
-  out.resize(2 * done);
-  return out;
-}
-
-TEST(PlayerRender, StopsAtTheSongLength) {
+// One call asking for more than the song gives exactly its length; two players alive at once,
+// rendering in pieces of other sizes, give the same samples; looping goes on past the end.
+TEST(PlayerRender, LengthPiecesSideBySideAndLooping) {
   const xm::Module song = make_song(4, 0);
   for (int rate : {8000, 44100, 96000}) {
-    xm::Player player(song, {.rate = rate});
     const auto frames = static_cast<std::size_t>(xm::song_length(song, rate).frames);
-    EXPECT_EQ(render<float>(player, 2 * frames, 1000).size(), 2 * frames) << rate;
-    EXPECT_TRUE(player.ended());
-    EXPECT_EQ(player.frames_rendered(), static_cast<std::int64_t>(frames));
+    xm::Player whole(song, {.rate = rate}), a(song, {.rate = rate}), b(song, {.rate = rate}),
+        looping(song, {.rate = rate, .loop = true});
+    std::vector<std::int16_t> expected(6 * frames), in_a(2 * frames), in_b(2 * frames);
+    EXPECT_EQ(whole.render(expected.data(), frames + 1), frames) << rate;
+    EXPECT_EQ(whole.render(expected.data(), 1), 0u);
+    EXPECT_TRUE(whole.ended());
+    EXPECT_EQ(whole.frames_rendered(), static_cast<std::int64_t>(frames));
+    const std::size_t pieces[] = {1, 7, 333, 4096, 64};
+    for (std::size_t k = 0, at_a = 0, at_b = 0; k < 10000 && (at_a < frames || at_b < frames);
+         ++k) {
+      at_a += a.render(in_a.data() + 2 * at_a, std::min(pieces[k % 5], frames - at_a));
+      at_b += b.render(in_b.data() + 2 * at_b, std::min(pieces[(k + 2) % 5], frames - at_b));
+    }
+    expected.resize(2 * frames);
+    EXPECT_EQ(in_a, expected) << rate;
+    EXPECT_EQ(in_b, expected) << rate;
+    std::vector<std::int16_t> looped(6 * frames);
+    EXPECT_EQ(looping.render(looped.data(), 3 * frames), 3 * frames);
+    EXPECT_TRUE(looping.ended());
+    EXPECT_GT(std::count_if(looped.begin() + 2 * frames, looped.end(), [](int v) { return v; }),
+              3 * frames);
   }
-}
-
-// Two players alive at once, each rendering in pieces of other sizes, give what one call gives.
-TEST(PlayerRender, PiecesSideBySideAndLooping) {
-  const xm::Module song = make_song(4, 0);
-  const auto frames = static_cast<std::size_t>(xm::song_length(song, 44100).frames);
-  xm::Player whole(song, {}), a(song, {}), b(song, {}), looping(song, {.loop = true});
-  const std::vector<std::int16_t> expected = render<std::int16_t>(whole, frames, frames);
-  std::vector<std::int16_t> in_a(2 * frames), in_b(2 * frames);
-  const std::size_t pieces[] = {1, 7, 333, 4096, 64};
-  for (std::size_t k = 0, done_a = 0, done_b = 0; k < 10000 && (done_a < frames || done_b < frames);
-       ++k) {
-    done_a += a.render(in_a.data() + 2 * done_a, std::min(pieces[k % 5], frames - done_a));
-    done_b += b.render(in_b.data() + 2 * done_b, std::min(pieces[(k + 2) % 5], frames - done_b));
-  }
-  EXPECT_EQ(in_a, expected);
-  EXPECT_EQ(in_b, expected);
-  // Looping goes on past the end, from the start again (the song jumps back to order 0).
-  const std::vector<std::int16_t> looped = render<std::int16_t>(looping, 3 * frames, 4096);
-  ASSERT_EQ(looped.size(), 6 * frames);
-  EXPECT_TRUE(looping.ended());
-  EXPECT_NE(std::vector(looped.begin() + 2 * frames, looped.end()),
-            std::vector<std::int16_t>(4 * frames, 0));
 }
 
 TEST(PlayerRender, SixteenBitOutputSaturates) {
   for (auto [level, limit] : {std::pair{30000, 32767}, std::pair{-30000, -32768}}) {
     const xm::Module song = make_song(32, level);
     xm::Player player(song, {}), in_float(song, {});
-    const std::vector<std::int16_t> out = render<std::int16_t>(player, 2000, 2000);
+    std::vector<std::int16_t> out(4000);
+    std::vector<float> floats(4000);
+    player.render(out.data(), 2000);
+    in_float.render(floats.data(), 2000);
     EXPECT_EQ(std::count(out.begin() + 1000, out.end(), limit), 3000) << level;
-    const std::vector<float> floats = render<float>(in_float, 2000, 2000);
     EXPECT_GT(std::abs(floats.back()), 2.0f) << "float output is not clipped";
   }
 }
