@@ -19,7 +19,7 @@ struct Options {
   Mode mode = Mode::play;
   std::string module_path{};
   std::string wav_path{};  // Mode::wav only
-  int rate = 44100;      // 8000..96000 Hz
+  int rate = 44100;        // 8000..96000 Hz
   xm::Interpolation interpolation = xm::Interpolation::linear;
   bool loop = false;  // Mode::play only
   bool help = false;
