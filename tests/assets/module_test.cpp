@@ -1,11 +1,12 @@
-// The theme song read back by a strict reader of our own, walked by the song-length model and
-// heard by reference players: a whole XM file whose instruments sound and die away without clicks,
-// and a song loud throughout without clipping that plays every section for at least a minute and a
-// half and then comes round to its first verse the way it first played there.
+// The theme song read back by the player's loader, walked by its replayer and heard by reference
+// players: a whole XM file whose instruments sound and die away without clicks, and a song loud
+// throughout without clipping that plays every section for at least a minute and a half and then
+// comes round to its first verse the way it first played there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -13,63 +14,83 @@
 
 #include "tests/assets/generated_files.h"
 #include "tests/assets/reference_render.h"
-#include "tests/assets/xm_reader.h"
-#include "tests/assets/xm_timeline.h"
+#include "xm/load.h"
+#include "xm/replayer.h"
 
 namespace {
 
 constexpr std::size_t rate = 44100;
 
-const xmfile::ReadResult& theme() {
-  static const xmfile::ReadResult read = xmfile::read_module(generated("theme2.xm"));
-  return read;
+const xm::LoadResult& theme() {
+  static const xm::LoadResult loaded = xm::load(generated("theme2.xm"));
+  return loaded;
 }
 
-TEST(ThemeSong, IsOneWholeXmFileForTheLinearFrequencyTable) {
-  ASSERT_TRUE(theme().ok()) << theme().error->text();
-  EXPECT_EQ(theme().module.consumed, generated("theme2.xm").size()) << "bytes after the song";
-  EXPECT_EQ(theme().module.flags & 1, 1) << "pitches would follow the Amiga table";
+// Calls `on_row` for every row as it starts, until the song comes round; returns the first tick
+// after that, where it goes on.
+xm::Position play_rows(const std::function<void(const xm::Position&)>& on_row) {
+  xm::Replayer replayer(theme().module);
+  for (long ticks = 0; ticks < 1'000'000; ++ticks) {
+    replayer.tick();
+    if (replayer.position().tick == 0) on_row(replayer.position());
+    if (replayer.ended()) {
+      replayer.tick();
+      return replayer.position();
+    }
+  }
+  return {-1, -1, -1, -1, 0, 0};
+}
+
+TEST(ThemeSong, IsAnXmFileForTheLinearFrequencyTable) {
+  ASSERT_TRUE(theme().ok()) << theme().message();
+  EXPECT_TRUE(theme().module.linear_frequencies) << "pitches would follow the Amiga table";
 }
 
 TEST(ThemeSong, InstrumentsSoundAndEndWithoutClicks) {
   ASSERT_TRUE(theme().ok());
-  for (const xmfile::Instrument& in : theme().module.instruments) {
+  for (const xm::Instrument& in : theme().module.instruments) {
     SCOPED_TRACE(in.name);
+    const xm::Envelope& v = in.volume_envelope;
     // Without a volume envelope a released note stops dead.
-    ASSERT_TRUE(in.volume.on() && in.volume.count >= 1 && in.volume.count <= 12);
+    ASSERT_TRUE(v.on && v.count >= 1 && v.count <= 12);
     // A released note dies away: by its fadeout, or by an envelope that ends silent.
-    EXPECT_TRUE(in.fadeout > 0 ||
-                (!in.volume.looped() && in.volume.points[in.volume.count - 1U].value == 0));
-    for (const xmfile::Sample& s : in.samples) {
-      const bool looped = s.loop_type() == 1;
-      const std::size_t first = looped ? s.loop_start_frame() : 0;
-      const std::size_t last = looped ? first + s.loop_frames() - 1 : s.data.size() - 1;
-      ASSERT_TRUE(s.data.size() > 64 && last < s.data.size() && first < last);
+    EXPECT_TRUE(in.fadeout > 0 || (!v.loop_on && v.points[v.count - 1U].value == 0));
+    for (const xm::Sample& s : in.samples) {
+      const auto frame = [&](std::size_t i) { return int{s.data[xm::sample_guard + i]}; };
+      const bool looped = s.loop == xm::LoopType::forward;
+      const std::size_t first = looped ? s.loop_start : 0;
+      const std::size_t last = looped ? first + s.loop_length - 1 : s.length - 1;
+      ASSERT_TRUE(s.length > 64 && last < s.length && first < last);
       int peak = 0, step = 0;
       for (std::size_t i = first; i <= last; ++i) {
-        peak = std::max(peak, std::abs(int{s.data[i]}));
-        if (i > first) step = std::max(step, std::abs(s.data[i] - s.data[i - 1]));
+        peak = std::max(peak, std::abs(frame(i)));
+        if (i > first) step = std::max(step, std::abs(frame(i) - frame(i - 1)));
       }
       EXPECT_GE(peak, 1024) << "quieter than -30 dB";
-      EXPECT_TRUE(!looped || std::abs(s.data[last] - s.data[first]) <= step) << "a clicking loop";
-      EXPECT_TRUE(looped || std::abs(s.data[first]) < peak / 50) << "a click as it starts";
-      EXPECT_TRUE(looped || std::abs(s.data[last]) < peak / 10) << "a click as it stops";
+      EXPECT_TRUE(!looped || std::abs(frame(last) - frame(first)) <= step) << "a clicking loop";
+      EXPECT_TRUE(looped || std::abs(frame(first)) < peak / 50) << "a click as it starts";
+      EXPECT_TRUE(looped || std::abs(frame(last)) < peak / 10) << "a click as it stops";
     }
   }
 }
 
 TEST(ThemeSong, PlaysEverySectionAndComesRoundToTheFirstVerse) {
   ASSERT_TRUE(theme().ok());
-  const xmfile::Module& m = theme().module;
+  const xm::Module& m = theme().module;
   std::set<int> orders;
-  const xmfile::SongTimeline t =
-      xmfile::play_through(m, rate, [&](int order, int) { orders.insert(order); });
-  ASSERT_EQ(t.error, "");
-  EXPECT_TRUE(t.seconds >= 90 && t.seconds <= 120) << t.seconds << " s before it loops";
+  std::pair<int, int> at_restart{0, 0};  // speed and tempo when the restart row first played
+  const xm::Position round = play_rows([&](const xm::Position& p) {
+    orders.insert(p.order);
+    if (p.order == m.restart && p.row == 0 && at_restart.first == 0) {
+      at_restart = {p.speed, p.bpm};
+    }
+  });
+  const double seconds = xm::song_length(m, rate).seconds;
+  EXPECT_TRUE(seconds >= 90 && seconds <= 120) << seconds << " s before it loops";
   EXPECT_EQ(orders.size(), m.orders.size()) << "a section is skipped";
-  EXPECT_TRUE(t.loops_at_list_end) << "a jump goes round early";
-  EXPECT_EQ(std::pair(t.loop_order, t.loop_row), std::pair(m.restart, 0));
-  EXPECT_TRUE(t.loops_cleanly()) << "stops, or goes round at another speed, tempo or volume";
+  EXPECT_EQ(std::pair(round.order, round.row), std::pair(m.restart, 0)) << "goes round elsewhere";
+  EXPECT_EQ(std::pair(round.speed, round.bpm), at_restart)
+      << "another speed or tempo the second time";
   // The first verse is the first section the order list plays again.
   const auto again = [&](std::uint8_t p) {
     return std::count(m.orders.begin(), m.orders.end(), p) > 1;
@@ -81,21 +102,23 @@ TEST(ThemeSong, PlaysEverySectionAndComesRoundToTheFirstVerse) {
 // moved by that sample's relative note stays within C-0..B-9.
 TEST(ThemeSong, EveryNoteItPlaysSounds) {
   ASSERT_TRUE(theme().ok());
-  const xmfile::Module& m = theme().module;
+  const xm::Module& m = theme().module;
   std::vector<int> instrument(static_cast<std::size_t>(m.channels), 0);
-  xmfile::play_through(m, rate, [&](int order, int row) {
-    const xmfile::Pattern& p = m.patterns[m.orders[static_cast<std::size_t>(order)]];
-    for (int channel = 0; channel < p.channels; ++channel) {
-      const xmfile::Cell& c = p.at(row, channel);
+  play_rows([&](const xm::Position& p) {
+    const xm::Pattern& pattern = m.patterns[m.orders[static_cast<std::size_t>(p.order)]];
+    for (int channel = 0; channel < m.channels; ++channel) {
+      const xm::Cell& c = pattern.at(p.row, channel, m.channels);
       int& current = instrument[static_cast<std::size_t>(channel)];
       if (c.instrument != 0) current = c.instrument;
-      if (c.note == 0 || c.note == 97) continue;  // 97: key off
+      if (c.note == 0 || c.note == xm::key_off) continue;
       SCOPED_TRACE(testing::Message()
-                   << "order " << order << " row " << row << " channel " << channel);
-      ASSERT_TRUE(current >= 1 && current <= m.instrument_count) << "no instrument";
-      const xmfile::Instrument& in = m.instruments[current - 1U];
-      ASSERT_LT(in.keymap.at(c.note - 1U), in.sample_count);  // at(): a note past B-7 fails
-      const int pitch = c.note + in.samples[in.keymap[c.note - 1U]].relative_note;
+                   << "order " << p.order << " row " << p.row << " channel " << channel);
+      ASSERT_TRUE(current >= 1 && current <= static_cast<int>(m.instruments.size()))
+          << "no instrument";
+      const xm::Instrument& in = m.instruments[current - 1U];
+      const std::uint8_t sample = in.keymap.at(c.note - 1U);  // at(): a note past B-7 fails
+      ASSERT_LT(sample, in.samples.size());
+      const int pitch = c.note + in.samples[sample].relative_note;
       EXPECT_TRUE(pitch >= 1 && pitch <= 119) << "pitch " << pitch;
     }
   });
@@ -116,11 +139,11 @@ TEST(ModuleRendering, IsLoudThroughoutWithHeadroom) {
   EXPECT_TRUE(peak > 32767 / 4 && peak < 32767 * 3 / 4) << "peak " << peak;
 }
 
-// Both players and the model count a whole number of frames a tick, so they agree to the frame.
-// xmp follows the module's restart position when asked to loop.
-TEST(ModuleRendering, EndsWhereTheModelSaysAndLoopsBackWithoutAGap) {
+// The players and our replayer count a whole number of frames a tick, so they agree to the
+// frame. xmp follows the module's restart position when asked to loop.
+TEST(ModuleRendering, EndsWhereOurPlayerSaysAndLoopsBackWithoutAGap) {
   ASSERT_TRUE(theme().ok());
-  const auto end = static_cast<std::size_t>(xmfile::play_through(theme().module, rate).frames);
+  const auto end = static_cast<std::size_t>(xm::song_length(theme().module, rate).frames);
   const std::string path = generated_path("theme2.xm");
   for (const Rendering& r : {render_with_openmpt(path), render_with_xmp(path)}) {
     EXPECT_EQ(r.frame_count(), end) << r.error;

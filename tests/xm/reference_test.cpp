@@ -1,0 +1,134 @@
+// Our player beside the outside referees, on the show's module and on modules made here: libxmp
+// (per-tick states) and openmpt123 (the loudness of a render). They are black boxes: where they
+// disagree with FastTracker 2 the difference is listed in the test, with the reason.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "tests/assets/generated_files.h"
+#include "tests/assets/reference_render.h"
+#include "tests/xm/tick_traces.h"
+#include "xm/load.h"
+#include "xm/player.h"
+
+namespace {
+
+constexpr std::size_t max_ticks = 200'000;
+
+// How many ticks differ in each respect, and the first of each, described.
+struct Count {
+  std::size_t ticks = 0;
+  std::string first;
+};
+struct Differences {
+  Count position, pitch, volume, panning;
+};
+
+void note(Count& d, const TickState& t, int channel, const char* what, double ours, double theirs) {
+  if (d.ticks++ == 0) {
+    char text[160];
+    std::snprintf(text, sizeof text, "order %d row %d tick %d channel %d: %s ours %.2f libxmp %.2f",
+                  t.order, t.row, t.tick, channel, what, ours, theirs);
+    d.first = text;
+  }
+}
+
+Differences compare(const Trace& ours, const Trace& theirs) {
+  Differences d;
+  const std::size_t n = std::min(ours.ticks.size(), theirs.ticks.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const TickState& a = ours.ticks[i];
+    const TickState& b = theirs.ticks[i];
+    if (a.order != b.order || a.row != b.row || a.tick != b.tick || a.speed != b.speed ||
+        a.bpm != b.bpm) {
+      note(d.position, a, -1, "position", a.order * 1000 + a.row, b.order * 1000 + b.row);
+    }
+    for (std::size_t c = 0; c < a.channels.size() && c < b.channels.size(); ++c) {
+      const ChannelState& x = a.channels[c];
+      const ChannelState& y = b.channels[c];
+      // A channel whose note has died away is silent in both, whatever its pitch.
+      if (x.volume == 0 && y.volume == 0) continue;
+      const bool both = x.hz > 0 && y.hz > 0;
+      if ((x.hz > 0) != (y.hz > 0) || (both && std::abs(1200 * std::log2(x.hz / y.hz)) > 1.0)) {
+        note(d.pitch, a, static_cast<int>(c), "Hz", x.hz, y.hz);
+      }
+      if (x.volume != y.volume)
+        note(d.volume, a, static_cast<int>(c), "volume", x.volume, y.volume);
+      if (x.panning != y.panning) {
+        note(d.panning, a, static_cast<int>(c), "panning", x.panning, y.panning);
+      }
+    }
+  }
+  return d;
+}
+
+// Pearson correlation of two equally long series.
+double correlation(const std::vector<double>& a, const std::vector<double>& b) {
+  const double n = static_cast<double>(a.size());
+  const double ma = std::accumulate(a.begin(), a.end(), 0.0) / n;
+  const double mb = std::accumulate(b.begin(), b.end(), 0.0) / n;
+  double sab = 0, saa = 0, sbb = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    sab += (a[i] - ma) * (b[i] - mb);
+    saa += (a[i] - ma) * (a[i] - ma);
+    sbb += (b[i] - mb) * (b[i] - mb);
+  }
+  return sab / std::sqrt(saa * sbb);
+}
+
+// Mean square of each 50 ms window: the loudness envelope, on a linear scale.
+std::vector<double> envelope(const std::vector<std::int16_t>& samples) {
+  constexpr std::size_t window = 44100 / 20;
+  std::vector<double> out;
+  for (std::size_t at = 0; 2 * (at + window) <= samples.size(); at += window) {
+    double sum = 0;
+    for (std::size_t i = 2 * at; i < 2 * (at + window); ++i)
+      sum += static_cast<double>(samples[i]) * samples[i];
+    out.push_back(sum / (2.0 * window));
+  }
+  return out;
+}
+
+std::vector<std::int16_t> render_ours(const xm::Module& module) {
+  xm::Player player(module, {.rate = 44100, .interpolation = xm::Interpolation::nearest});
+  std::vector<std::int16_t> out;
+  std::vector<std::int16_t> block(2 * 4096);
+  while (const std::size_t n = player.render(block.data(), 4096)) {
+    out.insert(out.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(2 * n));
+  }
+  return out;
+}
+
+TEST(ShowModule, PlaysTickForTickAsLibxmpDoes) {
+  const Bytes file = generated("theme2.xm");
+  const xm::LoadResult loaded = xm::load(file);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  const Trace ours = trace_ours(loaded.module, max_ticks);
+  const Trace theirs = trace_libxmp(file, max_ticks);
+  ASSERT_EQ(ours.error + theirs.error, "");
+  EXPECT_EQ(ours.ticks.size(), theirs.ticks.size()) << "song length in ticks";
+  const Differences d = compare(ours, theirs);
+  EXPECT_EQ(d.position.ticks, 0U) << d.position.first;
+  EXPECT_EQ(d.pitch.ticks, 0U) << d.pitch.first;
+  EXPECT_EQ(d.volume.ticks, 0U) << d.volume.first;
+  EXPECT_EQ(d.panning.ticks, 0U) << d.panning.first;
+}
+
+TEST(ShowModule, SoundsAsLoudAsOpenmptHearsItThroughout) {
+  const xm::LoadResult loaded = xm::load(generated("theme2.xm"));
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  const Rendering theirs = render_with_openmpt(generated_path("theme2.xm"));
+  ASSERT_EQ(theirs.error, "");
+  const std::vector<std::int16_t> ours = render_ours(loaded.module);
+  EXPECT_EQ(ours.size(), theirs.samples.size()) << "length in samples";
+  std::vector<double> a = envelope(ours), b = envelope(theirs.samples);
+  a.resize(std::min(a.size(), b.size()));
+  b.resize(a.size());
+  EXPECT_GT(correlation(a, b), 0.99);
+}
+
+}  // namespace
