@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, stage by stage: an optimised build with all tests (the
 # show's window under a virtual X server included), the unit tests and whole offline shows under the
-# address and undefined-behaviour sanitizers, the pixel converters as a 32-bit x86 program, and a
-# formatting check. Every stage runs even when an earlier one failed; the summary at the end gives
-# each stage's outcome and time, and the exit status is non-zero when any failed.
+# address and undefined-behaviour sanitizers, the pixel converters as a 32-bit x86 program, a
+# minute of fuzzing the XM player, and a formatting check. Every stage runs even when an earlier
+# one failed; the summary at the end gives each stage's outcome and time, and the exit status is
+# non-zero when any failed.
 set -uo pipefail
 cd "$(dirname "$0")"
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
   libsdl2-dev libpng-dev clang-format g++-multilib \
-  xvfb xdotool x11-apps x11-utils imagemagick openbox iproute2 openmpt123 xmp || exit 1
+  xvfb xdotool x11-apps x11-utils imagemagick openbox iproute2 \
+  openmpt123 xmp libxmp-dev clang libclang-rt-14-dev || exit 1
 
 jobs=$(nproc)
 summary=()
@@ -53,6 +55,11 @@ converters_32_bit() {
   ctest --test-dir build/m32 --output-on-failure -j"$jobs"
 }
 
+# Bounded: a minute of libFuzzer on the XM loader and player, address and undefined sanitizers on.
+fuzzing() {
+  tests/xm/fuzz/run_fuzz.sh 60
+}
+
 formatting() {
   git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror && echo "formatting clean"
 }
@@ -60,6 +67,7 @@ formatting() {
 stage "optimised build, all tests" optimised
 stage "sanitizer build (address, undefined), unit tests and offline shows" sanitized
 stage "32-bit x86 build of the converters (real MMX registers)" converters_32_bit
+stage "XM loader and player fuzzed for 60 s (libFuzzer, address, undefined)" fuzzing
 stage "formatting" formatting
 
 echo "== summary"
