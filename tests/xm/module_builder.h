@@ -1,12 +1,13 @@
 // Small modules built in memory for the replayer's tick traces, and the trace case they share.
-// The default module: linear frequencies, speed 4, BPM 125, one 8-row pattern; one instrument
-// whose one sample has 1000 silent frames, volume 64, panning 128, finetune 0, relative note 0,
-// no envelopes, so C-4 (note 49) has period 4608 and plays 8363 Hz.
+// The default module: linear frequencies, speed 4, BPM 125, two 8-row patterns in orders 0 and 1,
+// two channels; one instrument whose one sample has 1000 silent frames, volume 64, panning 128,
+// finetune 0, relative note 0, no envelopes: C-4 has period 4608 and plays 8363 Hz.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,51 +16,103 @@
 
 namespace xmtest {
 
-constexpr std::uint8_t c4 = 49, d4 = 51, off = xm::key_off;
+// Cells, ';' between: "row[.channel]" then any of a note (C-4, C#4, === key off), "i" and an
+// instrument, "v" and a volume byte in hex, an effect and its hex parameter (A02), e.g.
+// "0 C-4 i1 v38 A02; 1.1 F03".
+inline void put_cells(xm::Module& m, const std::string& text) {
+  std::istringstream all(text);
+  for (std::string item; std::getline(all, item, ';');) {
+    std::istringstream in(item);
+    double where = 0;
+    in >> where;
+    const int row = static_cast<int>(where),
+              channel = static_cast<int>(std::lround((where - row) * 10));
+    xm::Cell& c = m.patterns[0].cells[static_cast<std::size_t>(row * m.channels + channel)];
+    const std::string names = "C-C#D-D#E-F-F#G-G#A-A#B-";
+    for (std::string t; in >> t;) {
+      if (t == "===") {
+        c.note = xm::key_off;
+      } else if (t[0] == 'i') {
+        c.instrument = std::stoi(t.substr(1));
+      } else if (t[0] == 'v') {
+        c.volume = std::stoi(t.substr(1), nullptr, 16);
+      } else if (t[1] == '-' || t[1] == '#') {
+        c.note = names.find(t.substr(0, 2)) / 2 + 12 * (t[2] - '0') + 1;
+      } else {
+        c.effect = std::stoi(t.substr(0, 1), nullptr, 36);
+        c.param = std::stoi(t.substr(1), nullptr, 16);
+      }
+    }
+  }
+}
 
-struct Put {
-  int row = 0;
-  xm::Cell cell;
-  int channel = 0, pattern = 0;
-};
+// Changes to the default module, space between, values after '=' with ',' between: speed=,
+// restart=, rows1= (the second pattern's rows), amiga, finetune=, relative=, fadeout=,
+// venv= and penv= (tick,value pairs), vsus= (point), vloop= (start,end points),
+// avib=type,sweep,depth,rate, map=note index,sample (a sample past the last one is a copy of the
+// first, a relative note given as a third value).
+inline void change(xm::Module& m, const std::string& text) {
+  xm::Instrument& ins = m.instruments[0];
+  std::istringstream in(text);
+  for (std::string t; in >> t;) {
+    const std::string key = t.substr(0, t.find('='));
+    std::vector<int> v;
+    std::istringstream values(t.substr(std::min(t.size(), key.size() + 1)));
+    for (std::string n; std::getline(values, n, ',');) v.push_back(std::stoi(n));
+    xm::Envelope& env = key[0] == 'p' ? ins.panning_envelope : ins.volume_envelope;
+    if (key == "speed") m.speed = v[0];
+    if (key == "restart") m.restart = v[0];
+    if (key == "rows1")
+      m.patterns[1] = {v[0], std::vector<xm::Cell>(static_cast<std::size_t>(v[0] * 2))};
+    if (key == "amiga") m.linear_frequencies = false;
+    if (key == "finetune") ins.samples[0].finetune = v[0];
+    if (key == "relative") ins.samples[0].relative_note = v[0];
+    if (key == "fadeout") ins.fadeout = v[0];
+    for (std::size_t i = 0; key.ends_with("env") && i < v.size() / 2; ++i) {
+      env.points[i].tick = v[2 * i], env.points[i].value = v[2 * i + 1];
+      env.count = i + 1, env.on = true;
+    }
+    if (key == "vsus") env.sustain = v[0], env.sustain_on = true;
+    if (key == "vloop") {
+      env.loop_start = v[0], env.loop_end = v[1], env.loop_on = true;
+    }
+    if (key == "avib") {
+      ins.vibrato_type = v[0], ins.vibrato_sweep = v[1];
+      ins.vibrato_depth = v[2], ins.vibrato_rate = v[3];
+    }
+    if (key == "map") {
+      ins.keymap[static_cast<std::size_t>(v[0])] = v[1];
+      if (v.size() > 2)
+        ins.samples.push_back(ins.samples[0]), ins.samples.back().relative_note = v[2];
+    }
+  }
+}
 
-inline xm::Module module(const std::vector<Put>& puts, int patterns = 1, int channels = 2) {
+inline xm::Module module(const std::string& text) {
   xm::Module m;
-  m.channels = channels;
+  m.channels = 2;
   m.speed = 4;
   xm::Sample s;
   s.length = 1000;
   s.data.assign(1000 + 2 * xm::sample_guard, 0);
   m.instruments.resize(1);
   m.instruments[0].samples.push_back(s);
-  for (int p = 0; p < patterns; ++p) {
-    m.orders.push_back(static_cast<std::uint8_t>(p));
-    m.patterns.push_back({8, std::vector<xm::Cell>(static_cast<std::size_t>(8 * channels))});
-  }
-  for (const Put& put : puts) {
-    m.patterns[static_cast<std::size_t>(put.pattern)]
-        .cells[static_cast<std::size_t>(put.row * channels + put.channel)] = put.cell;
-  }
+  m.orders = {0, 1};
+  m.patterns.assign(2, {8, std::vector<xm::Cell>(16)});
+  put_cells(m, text.substr(0, text.find('|')));
+  if (text.find('|') != std::string::npos) change(m, text.substr(text.find('|') + 1));
   return m;
 }
 
-// What a trace follows on channel 0 after each tick.
-enum class Probe { period, amiga_period, volume, panning, trigger, start_frame, position, ended };
+// What a trace follows on channel 0 after each tick; position is order * 100 + row, plus 1000
+// once the song has ended.
+enum class Probe { period, amiga_period, volume, panning, trigger, start_frame, position };
 
 struct TraceCase {
-  std::string name;
-  std::vector<Put> cells;
+  std::string name, cells;  // cells, then after '|' changes to the default module
   Probe probe;
-  std::vector<int> expected;  // one per tick from the first; a period of 0 is silence
-  void (*edit)(xm::Module&) = nullptr;
+  std::string expected;  // one number a tick from the first; a period of 0 is silence
 };
-
-// The frequencies of the XM document: linear and Amiga periods.
-inline double hz(Probe probe, int period) {
-  if (period == 0) return 0;
-  return probe == Probe::period ? 8363.0 * std::exp2((4608.0 - period) / 768.0)
-                                : 8363.0 * 1712.0 / period;
-}
 
 class Trace : public testing::TestWithParam<TraceCase> {};
 
