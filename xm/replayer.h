@@ -78,7 +78,8 @@ class Replayer {
     int volume = 0;                     // 0..64
     int out_volume = -1;                // this tick's tremolo or tremor, -1 none
     int panning = 128;
-    bool playing = false;  // a sample sounds
+    bool playing = false;   // a sample sounds
+    double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
     bool key_off = false;
     int fadeout = 65536;
     EnvelopeState volume_envelope, panning_envelope;

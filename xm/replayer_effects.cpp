@@ -334,6 +334,7 @@ void Replayer::retrigger(Channel& c) {
   if (c.sample == nullptr) return;
   c.voice.trigger = true;
   c.voice.start_frame = 0;
+  c.sample_pos = 0;
   c.playing = c.sample->length > 0;
   key_on(c);
 }

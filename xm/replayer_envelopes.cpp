@@ -83,6 +83,15 @@ void Replayer::finish_tick(Channel& c) {
   const int swing = 128 - std::abs(c.panning - 128);
   v.panning =
       std::clamp(c.panning + static_cast<int>((envelope_panning - 32) * swing / 32), 0, 255);
+  // An unlooped sample ends once this tick starts past its last frame (as the mixer plays it, up
+  // to rounding of the tick's length).
+  if (c.playing && c.sample->loop == LoopType::none) {
+    if (c.sample_pos >= c.sample->length) {
+      c.playing = false;
+    } else {
+      c.sample_pos += v.frequency_hz * 2.5 / bpm_;
+    }
+  }
   c.out_period = -1;
   c.out_volume = -1;
 }

@@ -89,6 +89,7 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   c.playing = offset < sample->length;
   c.voice.trigger = true;
   c.voice.start_frame = offset;
+  c.sample_pos = offset;
   if ((c.wave_control & 0x04) == 0) c.vibrato_pos = 0;
   if ((c.wave_control & 0x40) == 0) c.tremolo_pos = 0;
   c.retrig_count = 0;

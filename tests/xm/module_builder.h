@@ -1,7 +1,7 @@
 // Small modules built in memory for the replayer's tick traces, and the trace case they share.
 // The default module: linear frequencies, speed 4, BPM 125, two 8-row patterns in orders 0 and 1,
-// two channels; one instrument whose one sample has 1000 silent frames, volume 64, panning 128,
-// finetune 0, relative note 0, no envelopes: C-4 has period 4608 and plays 8363 Hz.
+// two channels; one instrument whose one sample has 1000 silent frames looped, volume 64, panning
+// 128, finetune 0, relative note 0, no envelopes: C-4 has period 4608 and plays 8363 Hz.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -47,7 +47,8 @@ inline void put_cells(xm::Module& m, const std::string& text) {
 }
 
 // Changes to the default module, space between, values after '=' with ',' between: speed=,
-// restart=, rows1= (the second pattern's rows), amiga, finetune=, relative=, fadeout=,
+// restart=, rows1= (the second pattern's rows), amiga, oneshot (unlooped), volume=, finetune=,
+// relative=, fadeout=,
 // venv= and penv= (tick,value pairs), vsus= (point), vloop= (start,end points),
 // avib=type,sweep,depth,rate, map=note index,sample (a sample past the last one is a copy of the
 // first, a relative note given as a third value).
@@ -68,6 +69,8 @@ inline void change(xm::Module& m, const std::string& text) {
     if (key == "finetune") ins.samples[0].finetune = v[0];
     if (key == "relative") ins.samples[0].relative_note = v[0];
     if (key == "fadeout") ins.fadeout = v[0];
+    if (key == "volume") ins.samples[0].volume = v[0];
+    if (key == "oneshot") ins.samples[0].loop = xm::LoopType::none;
     for (std::size_t i = 0; key.ends_with("env") && i < v.size() / 2; ++i) {
       env.points[i].tick = v[2 * i], env.points[i].value = v[2 * i + 1];
       env.count = i + 1, env.on = true;
@@ -93,7 +96,8 @@ inline xm::Module module(const std::string& text) {
   m.channels = 2;
   m.speed = 4;
   xm::Sample s;
-  s.length = 1000;
+  s.length = s.loop_length = 1000;
+  s.loop = xm::LoopType::forward;
   s.data.assign(1000 + 2 * xm::sample_guard, 0);
   m.instruments.resize(1);
   m.instruments[0].samples.push_back(s);

@@ -5,8 +5,8 @@ namespace xmtest {
 namespace {
 
 const TraceCase switching_cases[] = {
-    {"InstrumentAloneResetsVolume", "0 C-4 i1 v20; 1 i1; 2 v30", Probe::volume,
-     "16 16 16 16  64 64 64 64  32 32"},
+    {"InstrumentAloneResetsVolume", "0 C-4 i1 v20; 1 i1; 2 v30 | volume=48", Probe::volume,
+     "16 16 16 16  48 48 48 48  32 32"},
     {"NoteAloneKeepsVolume", "0 C-4 i1 v20; 1 D-4", Probe::volume, "16 16 16 16  16 16"},
     {"NoteAloneRestarts", "0 C-4 i1 v20; 1 D-4", Probe::trigger, "1 0 0 0  1 0"},
     {"KeymapPicksTheSample", "0 C-4 i1; 1 D-4 | map=50,1,12", Probe::period,
@@ -24,6 +24,8 @@ const TraceCase switching_cases[] = {
     {"NoteDelayWithoutNoteRestarts", "0 C-4 i1; 1 ED1", Probe::trigger, "1 0 0 0  0 1 0 0"},
     {"NoteDelayPastTheRowNeverStarts", "0 C-4 i1 ED4", Probe::period, "0 0 0 0  0"},
     {"K00EatsTheNote", "0 C-4 i1; 1 D-4 i1 K00", Probe::trigger, "1 0 0 0  0 0"},
+    // 8363 Hz for 2.5 / 125 s is 167.26 frames a tick: 1000 frames end during the sixth tick.
+    {"OneShotSampleEnds", "0 C-4 i1 | oneshot", Probe::period, "4608 4608 4608 4608 4608 4608 0"},
     {"RetrigEveryXTicks", "0 C-4 i1 E92", Probe::trigger, "1 0 1 0"},
 };
 
