@@ -229,19 +229,19 @@ run_to_end() {
 
 # The music as SDL's disk driver writes it: 16-bit stereo at 44.1 kHz, in real time.
 music=("SDL_AUDIODRIVER=disk" "SDL_DISKAUDIOFILE=$work/music.raw")
-bytes_per_second=176400
+second_bytes=176400
 music_bytes() { stat -c %s "$work/music.raw" 2>/dev/null || echo 0; }
 
-# Every whole second of the music file holds sound, and it ends faded to silence.
+# Every whole second of the music file holds sound, and its last frame is silence (faded out).
 check_sound_throughout() {
-  local seconds=$(($(music_bytes) / bytes_per_second))
+  local seconds=$(($(music_bytes) / second_bytes))
   ((seconds > 0)) || fail "no music was written"
-  for ((second = 0; second < seconds; ++second)); do
-    ! cmp -s -i $((second * bytes_per_second)):0 -n $bytes_per_second "$work/music.raw" /dev/zero ||
-      fail "second $second of $seconds of the music is silent"
+  for ((s = 0; s < seconds; ++s)); do
+    ! cmp -s -i $((s * second_bytes)):0 -n $second_bytes "$work/music.raw" /dev/zero ||
+      fail "second $s of $seconds of the music is silent"
   done
-  [[ $(tail -c 4 "$work/music.raw" | od -An -tx1 | tr -d ' \n') == 00000000 ]] ||
-    fail "the music ends on a sound, not faded out"
+  cmp -s -i $(($(music_bytes) - 4)):0 -n 4 "$work/music.raw" /dev/zero ||
+    fail "the music ends on a sound"
 }
 
 # Cases that check a picture slow the retrace, so that the show is still on when a busy machine
@@ -329,20 +329,19 @@ case $case_name in
     grep -q 'display was lost' "$work/show.log" || fail "no message about the lost display"
     ;;
   music_to_end)
-    # Music from the window's first frame to the show's end: as many seconds as the show was on
-    # screen, give or take a start-up and a machine busy elsewhere.
+    # Music from the window's first frame to the show's end: about as many seconds as the show was
+    # on screen (the disk driver falls a little behind on a busy machine).
     start_x 1280x800
     start_show 1800 "${music[@]}" SHOW_WINDOWED=1 SHOW_SCALE=1 SHOW_RETRACE_HZ=150
     find_window
     shown=$(now)
     wait_show
     [[ $status -eq 0 ]] || fail "exit status $status, not 0"
-    on_screen=$(seconds_since "$shown") && total=$(seconds_since "$started")
-    played=$(awk -v b="$(music_bytes)" -v r=$bytes_per_second 'BEGIN { printf "%.2f", b / r }')
-    awk -v p="$played" -v s="$on_screen" -v t="$total" \
-      'BEGIN { exit !(p >= 0.8 * s - 1 && p <= t + 1) }' || fail "$played s of music for a show on screen for $on_screen s ($total s in all)"
+    figures="$(music_bytes) $second_bytes $(seconds_since "$shown") $(seconds_since "$started")"
+    awk '{ printf "%.2f s of music for %s s on screen, %s s in all\n", $1 / $2, $3, $4
+           exit !($1 / $2 >= 0.75 * $3 - 1 && $1 / $2 <= $4 + 1) }' <<<"$figures" ||
+      fail "music and show do not last alike"
     check_sound_throughout
-    echo "$played s of music for a show on screen for $on_screen s"
     ;;
   music_escape)
     # Escape ends the music at once: the file grows by a fade and a few device buffers at most.
@@ -354,9 +353,9 @@ case $case_name in
     before=$(music_bytes)
     end_show_with escape
     grown=$(($(music_bytes) - before))
-    ((grown <= bytes_per_second / 2)) || fail "the music went on for $grown bytes after Escape"
-    check_sound_throughout
     echo "the music file grew by $grown bytes after Escape"
+    ((grown <= second_bytes / 2)) || fail "the music went on after Escape"
+    check_sound_throughout
     ;;
   no_display)
     # No display at all, a display number with no server, and a name that is no display: status 3

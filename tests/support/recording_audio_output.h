@@ -11,34 +11,30 @@
 #include "platform/audio/audio_output.h"
 #include "platform/emulated/fault_plan.h"
 
-class RecordingAudioOutput final : public audio::Output {
- public:
+struct RecordingAudioOutput final : audio::Output {
   bool open(int rate, audio::Fill fill, void* context) override {
     emulated::record_call("audio open(" + std::to_string(rate) + ")");
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(mutex);
     if (device) fill_ = fill, context_ = context;
     return device;
   }
   void start() override { emulated::record_call("audio start()"); }
   void close() override {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(mutex);
     if (fill_ != nullptr) emulated::record_call("audio close()");
     fill_ = nullptr;
   }
   // Appends `frames` filled frames to `pulled`; false once the output is closed.
   bool pull(std::size_t frames) {
-    const std::lock_guard lock(mutex_);
-    if (fill_ == nullptr) return false;
-    pulled.resize(pulled.size() + 2 * frames);
-    fill_(context_, pulled.data() + pulled.size() - 2 * frames, frames);
-    return true;
+    const std::lock_guard lock(mutex);
+    pulled.resize(pulled.size() + (fill_ != nullptr ? 2 * frames : 0));
+    if (fill_ != nullptr) fill_(context_, pulled.data() + pulled.size() - 2 * frames, frames);
+    return fill_ != nullptr;
   }
 
   bool device = true;
   std::vector<std::int16_t> pulled;  // left, right, ...
-
- private:
-  std::mutex mutex_;
+  std::mutex mutex;
   audio::Fill fill_ = nullptr;
   void* context_ = nullptr;
 };
