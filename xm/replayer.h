@@ -76,12 +76,14 @@ class Replayer {
     int period = 0, target_period = 0;  // FastTracker 2 period units
     int out_period = -1;                // this tick's vibrato or arpeggio, -1 none
     int volume = 0;                     // 0..64
-    int out_volume = -1;                // this tick's tremolo or tremor, -1 none
+    int out_volume = -1;
+    int held_period = -1, held_volume = -1;  // what the last tick played, before envelopes // this
+                                             // tick's tremolo or tremor, -1 none
     int panning = 128;
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
     bool key_off = false;
-    int fadeout = 65536;
+    int fadeout = 32768;  // 32768 full, less the instrument's fadeout each tick after key off
     EnvelopeState volume_envelope, panning_envelope;
     int auto_vibrato_pos = 0, auto_vibrato_amp = 0;
     int vibrato_pos = 0, vibrato_speed = 0, vibrato_depth = 0;

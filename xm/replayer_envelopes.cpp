@@ -34,6 +34,7 @@ double run_envelope(const Envelope& e, State& s, bool key_off) {
   return value;
 }
 
+// Auto-vibrato's waves by the instrument's type: sine, square, ramp down, ramp up.
 int auto_vibrato_wave(int type, int pos) {
   switch (type) {
     case 1:
@@ -68,18 +69,20 @@ void Replayer::finish_tick(Channel& c) {
       if (ins->vibrato_sweep != 0 && !c.key_off) {
         c.auto_vibrato_amp = std::min(full, c.auto_vibrato_amp + full / ins->vibrato_sweep);
       }
+      period -= auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
       c.auto_vibrato_pos = (c.auto_vibrato_pos + ins->vibrato_rate) & 0xFF;
-      period += auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
     }
   }
   const int volume = c.out_volume >= 0 ? c.out_volume : c.volume;
+  c.held_period = c.out_period >= 0 ? c.out_period : c.period;
+  c.held_volume = volume;
   Voice& v = c.voice;
   v.frequency_hz = c.sample != nullptr
                        ? tables::period_frequency(module_->linear_frequencies,
                                                   std::max(tables::min_period, period))
                        : 0;
   v.volume =
-      volume / 64.0 * (envelope_volume / 64.0) * (c.fadeout / 65536.0) * (global_volume_ / 64.0);
+      volume / 64.0 * (envelope_volume / 64.0) * (c.fadeout / 32768.0) * (global_volume_ / 64.0);
   const int swing = 128 - std::abs(c.panning - 128);
   v.panning =
       std::clamp(c.panning + static_cast<int>((envelope_panning - 32) * swing / 32), 0, 255);

@@ -8,8 +8,13 @@
 namespace xm {
 namespace {
 
-constexpr std::uint8_t fx_tone_porta = 0x3, fx_tone_porta_slide = 0x5, fx_offset = 0x9,
-                       fx_extended = 0xE, fx_key_off = 20;
+// FastTracker 2 fades from 32768, so an instrument's fadeout takes half the ticks the XM
+// document's 65536 would.
+constexpr int full_fadeout = 32768;
+
+constexpr std::uint8_t fx_tone_porta = 0x3, fx_vibrato = 0x4, fx_tone_porta_slide = 0x5,
+                       fx_vibrato_slide = 0x6, fx_tremolo = 0x7, fx_offset = 0x9, fx_extended = 0xE,
+                       fx_key_off = 20, fx_multi_retrig = 27;
 constexpr int ext_finetune = 0x5, ext_note_delay = 0xD;
 
 bool is_tone_porta(const Cell& cell) {
@@ -25,8 +30,19 @@ void Replayer::read_row() {
     c.cell = pattern.at(row_, ch, module_->channels);
     const bool delayed = c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_note_delay &&
                          (c.cell.param & 0xF) != 0;
+    const int volume = c.volume;
     if (!delayed) start_cell(c, c.cell, false);
     effect_first(c, c.cell);
+    // A vibrato or tremolo going on from the last row keeps its offset through tick 0, as
+    // FastTracker 2 writes the plain period or volume only when something sets it.
+    const bool vibrato = c.cell.effect == fx_vibrato || c.cell.effect == fx_vibrato_slide ||
+                         (c.cell.volume >> 4) == 0xB;
+    if (vibrato && !c.voice.trigger) c.out_period = c.held_period;
+    if (c.cell.effect == fx_tremolo && c.volume == volume && !c.voice.trigger) {
+      c.out_volume = c.held_volume;
+    }
+    // Multi retrig counts tick 0 too, unless a note starts there.
+    if (c.cell.effect == fx_multi_retrig && c.cell.note == 0) multi_retrig(c);
   }
 }
 
@@ -40,8 +56,9 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   if (cell.instrument != 0) c.instrument_number = cell.instrument;
 
   if (note == key_off) {
-    if (cell.instrument != 0) reset_volumes(c);
+    // The instrument's volume comes back after the key off, so no envelope means no cut.
     release(c);
+    if (cell.instrument != 0) reset_volumes(c);
   } else if (note >= 1 && note <= note_count) {
     if (is_tone_porta(cell) && !delayed) {
       // Tone portamento glides to the note on the playing sample without starting it.
@@ -104,7 +121,7 @@ void Replayer::reset_volumes(Channel& c) {
 
 void Replayer::key_on(Channel& c) {
   c.key_off = false;
-  c.fadeout = 65536;
+  c.fadeout = full_fadeout;
   c.volume_envelope = {};
   c.panning_envelope = {};
   c.auto_vibrato_pos = 0;

@@ -20,7 +20,8 @@ int nearest_note(bool linear, int period, int finetune);
 
 // Vibrato and tremolo: a quarter sine in 32 steps of half a cycle, 0..255.
 extern const std::array<std::uint8_t, 32> vibrato_sine;
-// Auto-vibrato's full cycle in 256 steps, -64..64; it falls first.
+// Auto-vibrato's full cycle in 256 steps, -64..64; it falls first, and is taken off the period,
+// so the pitch falls first.
 extern const std::array<std::int8_t, 256> auto_vibrato_sine;
 
 // Semitones arpeggio adds on `tick` (1..speed-1) of a row: 0 base, 1 the x, 2 the y nibble.

@@ -1,5 +1,5 @@
 // Volume and panning envelopes, fadeout and auto-vibrato. Reported volume is 64 * envelope / 64
-// * fadeout / 65536 (note volume 64); panning is pan + (envelope - 32) * (128 - |pan - 128|) / 32.
+// * fadeout / 32768 (note volume 64); panning is pan + (envelope - 32) * (128 - |pan - 128|) / 32.
 #include "tests/xm/module_builder.h"
 
 namespace xmtest {
@@ -14,19 +14,20 @@ const TraceCase envelope_cases[] = {
      "0 16 0 16 0 16"},
     {"SustainOnTheLoopEndHolds", "0 C-4 i1 | venv=0,0,2,32,4,64 vsus=1 vloop=0,1", Probe::volume,
      "0 16 32 32 32"},
-    // 4096 off 65536 each tick from the key off.
+    // 4096 off 32768 each tick from the key off.
     {"FadeoutAfterKeyOff", "0 C-4 i1; 1 === | venv=0,64 fadeout=4096", Probe::volume,
-     "64 64 64 64 60 56 52 48"},
+     "64 64 64 64 56 48 40 32"},
     {"EnvelopePositionL", "0 C-4 i1; 1 L0C | venv=0,0,16,64", Probe::volume,
      "0 4 8 12 48 52 56 60"},
     {"PanningEnvelopeScaledByRoom", "0 C-4 i1; 1 840 | penv=0,32,2,64", Probe::panning,
      "128 192 255 255 128 128"},
-    // Auto-vibrato adds wave (-64..64) * depth * 256 / 2^14 to the period after moving by the rate.
-    {"AutoVibratoSquare", "0 C-4 i1 | avib=1,0,8,64", Probe::period, "4600 4616 4616 4600"},
-    {"AutoVibratoSweepsIn", "0 C-4 i1 | avib=1,4,8,64", Probe::period, "4606 4612 4614 4600"},
-    // -64 sin(45 degrees) rounds to -45: -45 * 15 * 256 >> 14 is -11 (rounded down).
+    // Auto-vibrato takes wave (-64..64) * depth * 256 / 2^14 off the period, then moves by the
+    // rate; the square is -64 in the first half, the sweep adds depth * 256 / sweep a tick.
+    {"AutoVibratoSquare", "0 C-4 i1 | avib=1,0,8,64", Probe::period, "4616 4616 4600 4600"},
+    {"AutoVibratoSweepsIn", "0 C-4 i1 | avib=1,4,8,64", Probe::period, "4610 4612 4602 4600"},
+    // -64 sin(45 degrees) rounds to -45: -45 * 15 * 256 >> 14 is -11 (rounded down), so +11.
     {"AutoVibratoSineFallsFirst", "0 C-4 i1 | avib=0,0,15,32", Probe::period,
-     "4597 4593 4597 4608"},
+     "4608 4619 4623 4619"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Envelopes, Trace, testing::ValuesIn(envelope_cases), case_name);

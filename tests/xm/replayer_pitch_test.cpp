@@ -20,14 +20,15 @@ const TraceCase pitch_cases[] = {
     // At speed 18: 17 ticks left reads y, 16 the base, then 15, 14, 13 as the table says.
     {"ArpeggioPastSixteenTicks", "0 C-4 i1 047; 0.1 F12", Probe::period,
      "4608 4160 4608 4608 4160 4352"},
-    // Speed 4*4 a tick through the 32-step sine, depth 8: sine * 8 / 32 added to the period.
+    // Speed 4*4 a tick through the 32-step sine, depth 8: sine * 8 / 32 added to the period;
+    // tick 0 of a row going on with the vibrato keeps the last offset.
     {"VibratoAddsTheSine", "0 C-4 i1 448; 1 400", Probe::period,
-     "4608 4608 4632 4653  4608 4666 4671 4666"},
+     "4608 4608 4632 4653  4653 4666 4671 4666"},
     {"VolumeColumnVibratoSharesTheMemory", "0 C-4 i1 vA4; 1 vB8; 2 400", Probe::period,
-     "4608 4608 4608 4608  4608 4608 4632 4653  4608 4666 4671 4666"},
+     "4608 4608 4608 4608  4608 4608 4632 4653  4653 4666 4671 4666"},
     // Square wave: full depth (255 * 8 / 32 = 63), down in the second half of the cycle.
     {"VibratoSquareWave", "0 C-4 i1 E42; 1 488; 2 400", Probe::period,
-     "4608 4608 4608 4608  4608 4671 4671 4671  4608 4671 4545 4545"},
+     "4608 4608 4608 4608  4608 4671 4671 4671  4671 4671 4545 4545"},
     {"FineAndExtraFinePortaRemember", "0 C-4 i1 E12; 1 E10; 2 E23; 3 X12; 4 X10; 5 X21",
      Probe::period,
      "4600 4600 4600 4600  4592 4592 4592 4592  4604 4604 4604 4604  4602 4602 4602 4602  "

@@ -19,15 +19,18 @@ const TraceCase volume_cases[] = {
     // On x + 1 = 2 ticks, off y + 1 = 3, from tick 1.
     {"TremorCountsOnAndOff", "0 C-4 i1 v38 T12; 0.1 F08", Probe::volume, "40 40 40 0 0 0 40 40"},
     // Sine * depth 4 / 64 added, position 16 a tick.
-    {"TremoloAddsTheSine", "0 C-4 i1 v38 744; 1 700", Probe::volume, "40 40 46 51  40 54 55 54"},
+    {"TremoloAddsTheSine", "0 C-4 i1 v38 744; 1 700", Probe::volume, "40 40 46 51  51 54 55 54"},
     {"GlobalVolumeAndItsSlide", "0 C-4 i1; 0.1 G20; 1.1 H02; 2.1 H00; 3.1 H30", Probe::volume,
      "32 32 32 32  32 30 28 26  26 24 22 20  20 23 26 29"},
     {"NoteCutAtTick", "0 C-4 i1 EC2; 1 C-4 i1 EC0", Probe::volume, "64 64 0 0  0 0 0 0"},
-    // Every 2 ticks, counting on across rows; x = 2 takes 2 off, x = 6 leaves two thirds.
+    // Every 2 ticks, counting on across rows and through tick 0 without a note; x = 2 takes 2 off,
+    // x = 6 leaves two thirds.
     {"MultiRetrigChangesVolume", "0 C-4 i1 v38 R22; 1 R00", Probe::volume,
-     "40 40 38 38  38 36 36 34"},
+     "40 40 38 38  36 36 34 34"},
     {"MultiRetrigTwoThirds", "0 C-4 i1 v38 R61", Probe::volume, "40 26 17 11"},
     {"KeyOffWithoutEnvelopeCuts", "0 C-4 i1; 1 ===", Probe::volume, "64 64 64 64  0 0 0 0"},
+    {"KeyOffWithInstrumentRestoresVolume", "0 C-4 i1 v20; 1 === i1", Probe::volume,
+     "16 16 16 16  64 64 64 64"},
     {"KeyOffAtTick", "0 C-4 i1 K02", Probe::volume, "64 64 0 0"},
     {"PanningSetAndSlid", "0 C-4 i1 840; 1 vC8; 2 P02; 3 P20; 4 vD3; 5 vE4", Probe::panning,
      "64 64 64 64  128 128 128 128  128 126 124 122  122 124 126 128  128 125 122 119  119 123 127 "
