@@ -47,9 +47,9 @@ inline float sample_at(const std::int16_t* frames, std::int64_t position) {
     return static_cast<float>(p[0]) + static_cast<float>(p[1] - p[0]) * t;
   } else {
     // The nearest step: the fraction rounded to cubic_bits (1.0 is the table's last row).
-    const std::uint64_t step =
+    const std::uint64_t row =
         (std::uint64_t{fraction} + (std::uint64_t{1} << (31 - cubic_bits))) >> (32 - cubic_bits);
-    const Weights& w = cubic_weights[step];
+    const Weights& w = cubic_weights[row];
     return w[0] * p[-1] + w[1] * p[0] + w[2] * p[1] + w[3] * p[2];
   }
 }

@@ -1,10 +1,13 @@
 // Turns the replayer's voices into stereo PCM at any rate from 8,000 to 96,000 Hz.
 //
 // One mixing voice per channel plus spare voices for notes that are being faded out when a new one
-// starts, so note starts, stops and volume jumps are ramped and do not click. Mixes into float and
-// saturates when it converts to 16 bits. Never allocates, locks or does I/O after construction:
-// safe inside an audio callback. Reads sample data without bounds checks: the loader's guards
-// (xm/module.h, sample_guard) make every read in range.
+// starts, so note starts, stops and volume jumps are ramped and do not click: gains move to each
+// tick's values over 5 ms, a new note fades in over 5 ms while the one it replaces fades out on a
+// spare. An unlooped sample stops at its last frame; a ping-pong loop plays its end and start
+// frames twice, as FastTracker 2 does. Mixes into float and saturates when it converts to 16 bits.
+// Never allocates, locks or does I/O after construction: safe inside an audio callback. Reads
+// sample data without bounds checks: the loader's guards (xm/module.h, sample_guard) make every
+// read in range.
 #pragma once
 
 #include <array>
@@ -19,14 +22,15 @@ namespace xm {
 enum class Interpolation : std::uint8_t {
   nearest,  // no interpolation
   linear,   // as FastTracker 2 2.08+ has it
-  cubic,    // 4-point, smoother high notes
+  cubic,    // 4-point Catmull-Rom, smoother high notes
 };
 
 // Output amplitude of a full-scale sample at volume 1 panned hard to one side (1.0 is full scale).
 // Panning follows FastTracker 2's square-root law: left sqrt((256 - pan) / 256), right
-// sqrt(pan / 256), so a centred voice gives mixer_gain * sqrt(1/2) on each side. The show's song
-// then peaks at about half of full scale (-6 dBFS, RMS -21 dBFS), leaving headroom for busier
-// songs; openmpt123 --gain -6 plays it about 4 dB quieter, xmp -a 0 about 2 dB quieter.
+// sqrt(pan / 256), so a centred voice gives mixer_gain * sqrt(1/2) on each side and panning 255
+// leaves 1/16 on the left. The show's song then peaks at about half of full scale (-6 dBFS, RMS
+// -21 dBFS), leaving headroom for busier songs; openmpt123 --gain -6 plays it about 4 dB quieter,
+// xmp -a 0 about 2 dB quieter.
 constexpr double mixer_gain = 0.22;
 
 struct MixerSettings {
