@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -30,15 +31,12 @@ inline void put_cells(xm::Module& m, const std::string& text) {
     xm::Cell& c = m.patterns[0].cells[static_cast<std::size_t>(row * m.channels + channel)];
     const std::string names = "C-C#D-D#E-F-F#G-G#A-A#B-";
     for (std::string t; in >> t;) {
-      if (t == "===") {
-        c.note = xm::key_off;
-      } else if (t[0] == 'i') {
-        c.instrument = std::stoi(t.substr(1));
-      } else if (t[0] == 'v') {
-        c.volume = std::stoi(t.substr(1), nullptr, 16);
-      } else if (t[1] == '-' || t[1] == '#') {
-        c.note = names.find(t.substr(0, 2)) / 2 + 12 * (t[2] - '0') + 1;
-      } else {
+      const bool note = t[1] == '-' || t[1] == '#';
+      if (t == "===") c.note = xm::key_off;
+      if (note) c.note = names.find(t.substr(0, 2)) / 2 + 12 * (t[2] - '0') + 1;
+      if (t[0] == 'i') c.instrument = std::stoi(t.substr(1));
+      if (t[0] == 'v') c.volume = std::stoi(t.substr(1), nullptr, 16);
+      if (std::isalnum(t[0]) && !std::islower(t[0]) && !note) {
         c.effect = std::stoi(t.substr(0, 1), nullptr, 36);
         c.param = std::stoi(t.substr(1), nullptr, 16);
       }
@@ -93,16 +91,13 @@ inline void change(xm::Module& m, const std::string& text) {
 
 inline xm::Module module(const std::string& text) {
   xm::Module m;
-  m.channels = 2;
-  m.speed = 4;
+  m.channels = 2, m.speed = 4, m.orders = {0, 1};
+  m.patterns.assign(2, {8, std::vector<xm::Cell>(16)});
   xm::Sample s;
-  s.length = s.loop_length = 1000;
-  s.loop = xm::LoopType::forward;
-  s.data.assign(1000 + 2 * xm::sample_guard, 0);
+  s.length = s.loop_length = 1000, s.loop = xm::LoopType::forward;
+  s.data.resize(1000 + 2 * xm::sample_guard);
   m.instruments.resize(1);
   m.instruments[0].samples.push_back(s);
-  m.orders = {0, 1};
-  m.patterns.assign(2, {8, std::vector<xm::Cell>(16)});
   put_cells(m, text.substr(0, text.find('|')));
   if (text.find('|') != std::string::npos) change(m, text.substr(text.find('|') + 1));
   return m;

@@ -5,29 +5,25 @@
 namespace xmtest {
 namespace {
 
+using enum Probe;
+
 const TraceCase envelope_cases[] = {
-    {"VolumeEnvelopeInterpolates", "0 C-4 i1 | venv=0,64,4,0", Probe::volume, "64 48 32 16 0 0"},
-    {"SustainHoldsUntilKeyOff", "0 C-4 i1; 2 === | venv=0,0,2,64,6,0 vsus=1", Probe::volume,
+    {"VolumeEnvelope", "0 C-4 i1 | venv=0,64,4,0", volume, "64 48 32 16 0 0"},
+    {"Sustain", "0 C-4 i1; 2 === | venv=0,0,2,64,6,0 vsus=1", volume,
      "0 32 64 64 64 64 64 64 64 48 32 16 0"},
     // Reaching the loop's end point plays its start point instead.
-    {"LoopGoesBackToItsStart", "0 C-4 i1 | venv=0,0,2,32,4,64 vloop=0,1", Probe::volume,
-     "0 16 0 16 0 16"},
-    {"SustainOnTheLoopEndHolds", "0 C-4 i1 | venv=0,0,2,32,4,64 vsus=1 vloop=0,1", Probe::volume,
-     "0 16 32 32 32"},
+    {"Loop", "0 C-4 i1 | venv=0,0,2,32,4,64 vloop=0,1", volume, "0 16 0 16 0 16"},
+    {"SustainAtLoopEnd", "0 C-4 i1 | venv=0,0,2,32,4,64 vsus=1 vloop=0,1", volume, "0 16 32 32 32"},
     // 4096 off 32768 each tick from the key off.
-    {"FadeoutAfterKeyOff", "0 C-4 i1; 1 === | venv=0,64 fadeout=4096", Probe::volume,
-     "64 64 64 64 56 48 40 32"},
-    {"EnvelopePositionL", "0 C-4 i1; 1 L0C | venv=0,0,16,64", Probe::volume,
-     "0 4 8 12 48 52 56 60"},
-    {"PanningEnvelopeScaledByRoom", "0 C-4 i1; 1 840 | penv=0,32,2,64", Probe::panning,
-     "128 192 255 255 128 128"},
+    {"Fadeout", "0 C-4 i1; 1 === | venv=0,64 fadeout=4096", volume, "64 64 64 64 56 48 40 32"},
+    {"EnvelopePosition", "0 C-4 i1; 1 L0C | venv=0,0,16,64", volume, "0 4 8 12 48 52 56 60"},
+    {"PanningEnvelope", "0 C-4 i1; 1 840 | penv=0,32,2,64", panning, "128 192 255 255 128 128"},
     // Auto-vibrato takes wave (-64..64) * depth * 256 / 2^14 off the period, then moves by the
     // rate; the square is -64 in the first half, the sweep adds depth * 256 / sweep a tick.
-    {"AutoVibratoSquare", "0 C-4 i1 | avib=1,0,8,64", Probe::period, "4616 4616 4600 4600"},
-    {"AutoVibratoSweepsIn", "0 C-4 i1 | avib=1,4,8,64", Probe::period, "4610 4612 4602 4600"},
+    {"AutoVibratoSquare", "0 C-4 i1 | avib=1,0,8,64", period, "4616 4616 4600 4600"},
+    {"AutoVibratoSweep", "0 C-4 i1 | avib=1,4,8,64", period, "4610 4612 4602 4600"},
     // -64 sin(45 degrees) rounds to -45: -45 * 15 * 256 >> 14 is -11 (rounded down), so +11.
-    {"AutoVibratoSineFallsFirst", "0 C-4 i1 | avib=0,0,15,32", Probe::period,
-     "4608 4619 4623 4619"},
+    {"AutoVibratoSine", "0 C-4 i1 | avib=0,0,15,32", period, "4608 4619 4623 4619"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Envelopes, Trace, testing::ValuesIn(envelope_cases), case_name);

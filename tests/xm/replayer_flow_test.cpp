@@ -5,26 +5,25 @@
 namespace xmtest {
 namespace {
 
+using enum Probe;
+
 const TraceCase flow_cases[] = {
-    {"RowsOrdersRestart", " | speed=1", Probe::position,
+    {"RowsOrdersRestart", " | speed=1", position,
      "0 1 2 3 4 5 6 7 100 101 102 103 104 105 106 1107 1000"},
-    {"RestartPosition", " | speed=1 restart=1", Probe::position,
+    {"RestartPosition", " | speed=1 restart=1", position,
      "0 1 2 3 4 5 6 7 100 101 102 103 104 105 106 1107 1100"},
-    {"BreakIsDecimal", "2 D12 | speed=1 rows1=16", Probe::position, "0 1 2 112 113 114 1115 1000"},
-    {"BreakPastTheRowsGoesToTop", "2 D09 | speed=1", Probe::position, "0 1 2 100 101"},
-    {"JumpAndBreakOnOneRow", "1 B01; 1.1 D03 | speed=1", Probe::position,
-     "0 1 103 104 105 106 1107"},
-    {"JumpBackEndsTheSong", "2 B00 | speed=1", Probe::position, "0 1 1002 1000 1001"},
-    {"JumpPastTheListRestarts", "0 B05 | speed=1 restart=1", Probe::position, "0 100 101"},
-    {"PatternLoopIsNotTheEnd", "1 E60; 3 E62 | speed=1", Probe::position,
-     "0 1 2 3 1 2 3 1 2 3 4 5"},
+    {"BreakIsDecimal", "2 D12 | speed=1 rows1=16", position, "0 1 2 112 113 114 1115 1000"},
+    {"BreakPastTheRowsGoesToTop", "2 D09 | speed=1", position, "0 1 2 100 101"},
+    {"JumpAndBreakOnOneRow", "1 B01; 1.1 D03 | speed=1", position, "0 1 103 104 105 106 1107"},
+    {"JumpBackEndsTheSong", "2 B00 | speed=1", position, "0 1 1002 1000 1001"},
+    {"JumpPastTheListRestarts", "0 B05 | speed=1 restart=1", position, "0 100 101"},
+    {"PatternLoopIsNotTheEnd", "1 E60; 3 E62 | speed=1", position, "0 1 2 3 1 2 3 1 2 3 4 5"},
     // FastTracker 2 keeps the loop's row as the row the next pattern starts on.
-    {"LoopRowCarriesOn", "1 E60; 2 E61 | speed=1", Probe::position, "0 1 2 1 2 3 4 5 6 7 101 102"},
-    {"LoopAndBreakShareTheRow", "1.1 E60; 3 D00; 3.1 E62 | speed=1", Probe::position,
-     "0 1 2 3 101"},
-    {"PatternDelayRepeatsTheRow", "1 EE2 | speed=1", Probe::position, "0 1 1 1 2 3"},
-    {"SpeedSetsTicksARow", "1 F02 | speed=1", Probe::position, "0 1 1 2 2 3 3"},
-    {"F00Halts", "2 F00 | speed=1", Probe::position, "0 1 1002 1002 1002"},
+    {"LoopRowCarriesOn", "1 E60; 2 E61 | speed=1", position, "0 1 2 1 2 3 4 5 6 7 101 102"},
+    {"LoopAndBreakShareTheRow", "1.1 E60; 3 D00; 3.1 E62 | speed=1", position, "0 1 2 3 101"},
+    {"PatternDelayRepeatsTheRow", "1 EE2 | speed=1", position, "0 1 1 1 2 3"},
+    {"SpeedSetsTicksARow", "1 F02 | speed=1", position, "0 1 1 2 2 3 3"},
+    {"F00Halts", "2 F00 | speed=1", position, "0 1 1002 1002 1002"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Flow, Trace, testing::ValuesIn(flow_cases), case_name);

@@ -12,18 +12,14 @@ double hz(Probe probe, int period) {
 }
 
 int observed(Probe probe, const xm::Replayer& r) {
-  switch (probe) {
-    case Probe::volume:
-      return r.report(0).volume;
-    case Probe::panning:
-      return r.report(0).panning;
-    case Probe::trigger:
-      return r.voice(0).trigger ? 1 : 0;
-    case Probe::start_frame:
-      return static_cast<int>(r.voice(0).start_frame);
-    default:
-      return (r.ended() ? 1000 : 0) + r.position().order * 100 + r.position().row;
-  }
+  const int values[] = {0,
+                        0,
+                        r.report(0).volume,
+                        r.report(0).panning,
+                        r.voice(0).trigger ? 1 : 0,
+                        static_cast<int>(r.voice(0).start_frame),
+                        (r.ended() ? 1000 : 0) + r.position().order * 100 + r.position().row};
+  return values[static_cast<int>(probe)];
 }
 
 }  // namespace
