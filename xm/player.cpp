@@ -2,7 +2,7 @@
 #include "xm/player.h"
 
 #include <algorithm>
-#include <cmath>
+#include <array>
 
 namespace xm {
 
@@ -15,19 +15,23 @@ Player::Player(const Module& module, const PlayerSettings& settings)
   settings_.rate = mixer_.settings().rate;
 }
 
-// The replayer says the song has ended after its last tick; F00 halts it inside a tick, which then
-// has no length.
+// The replayer says the song has ended after its last tick. F00 halts it inside a tick, which then
+// has no length; when looping, a halted song fades to silence and stays there.
 bool Player::next_tick() {
+  static constexpr std::array<Voice, max_channels> silence{};
   if (replayer_.ended()) {
     ended_ = true;
     if (!settings_.loop) return false;
   }
   replayer_.tick();
-  if (replayer_.position().speed == 0) {
+  const bool halted = replayer_.position().speed == 0;
+  if (halted) {
     ended_ = true;
     if (!settings_.loop) return false;
+    mixer_.update(silence);
+  } else {
+    mixer_.update(replayer_);
   }
-  mixer_.update(replayer_);
   tick_frames_left_ = frames_per_tick(replayer_.position().bpm, settings_.rate);
   return true;
 }
