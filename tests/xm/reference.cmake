@@ -12,7 +12,7 @@ add_executable(xm_reference_tests
   ${PROJECT_SOURCE_DIR}/tests/assets/reference_render.cpp
 )
 target_include_directories(xm_reference_tests PRIVATE ${XMP_INCLUDE_DIR})
-target_link_libraries(xm_reference_tests PRIVATE xm_player ${XMP_LIBRARY} show_warnings
+target_link_libraries(xm_reference_tests PRIVATE xm_player xm_writer ${XMP_LIBRARY} show_warnings
   GTest::gtest_main)
 add_dependencies(xm_reference_tests generate-assets)
 target_compile_definitions(xm_reference_tests PRIVATE

@@ -12,6 +12,7 @@
 #include "tests/assets/generated_files.h"
 #include "tests/assets/reference_render.h"
 #include "tests/xm/tick_traces.h"
+#include "tools/xm_writer/xm_module.h"
 #include "xm/load.h"
 #include "xm/player.h"
 
@@ -103,8 +104,7 @@ std::vector<std::int16_t> render_ours(const xm::Module& module) {
   return out;
 }
 
-TEST(ShowModule, PlaysTickForTickAsLibxmpDoes) {
-  const Bytes file = generated("theme2.xm");
+void expect_same_ticks(const Bytes& file) {
   const xm::LoadResult loaded = xm::load(file);
   ASSERT_TRUE(loaded.ok()) << loaded.message();
   const Trace ours = trace_ours(loaded.module, max_ticks);
@@ -116,6 +116,87 @@ TEST(ShowModule, PlaysTickForTickAsLibxmpDoes) {
   EXPECT_EQ(d.pitch.ticks, 0U) << d.pitch.first;
   EXPECT_EQ(d.volume.ticks, 0U) << d.volume.first;
   EXPECT_EQ(d.panning.ticks, 0U) << d.panning.first;
+}
+
+// A song of random rows over the effects both players take the same way, on two instruments that
+// never play out: one with sustained, looping volume and panning envelopes and fadeout, one with
+// auto-vibrato.
+Bytes effect_tour(bool linear, std::uint32_t seed) {
+  xmwrite::Module m;
+  m.name = "effect tour";
+  m.channels = 6;
+  m.linear_frequencies = linear;
+  m.orders = {0, 1, 2, 1};
+  m.restart = 1;
+  std::vector<std::int16_t> wave(4000);
+  for (std::size_t i = 0; i < wave.size(); ++i) {
+    wave[i] = static_cast<std::int16_t>(12000 * std::sin(static_cast<double>(i) * 0.0628));
+  }
+  for (int i = 0; i < 2; ++i) {
+    xmwrite::Instrument in;
+    in.samples.push_back({.name = "wave",
+                          .frames = wave,
+                          .sixteen_bit = true,
+                          .loop = i == 0 ? xmwrite::Loop::forward : xmwrite::Loop::ping_pong,
+                          .loop_start = 1000,
+                          .loop_length = 3000,
+                          .volume = 48,
+                          .finetune = static_cast<std::int8_t>(i == 0 ? 0 : -40),
+                          .panning = 128,
+                          .relative_note = static_cast<std::int8_t>(i == 0 ? 0 : 12)});
+    if (i == 0) {
+      in.volume_envelope = {{{0, 0}, {4, 64}, {10, 40}, {20, 56}, {40, 8}}, 2, 2, 3};
+      in.panning_envelope = {{{0, 32}, {6, 60}, {12, 4}}, -1, 0, 2};
+      in.fadeout = 2000;
+    } else {
+      in.vibrato_type = 0, in.vibrato_sweep = 20, in.vibrato_depth = 6, in.vibrato_rate = 12;
+    }
+    m.instruments.push_back(in);
+  }
+  // Effect, lowest and highest parameter.
+  constexpr std::uint8_t effects[][3] = {
+      {0x0, 0x01, 0x7C},  {0x1, 0x01, 0x08},  {0x2, 0x01, 0x08},  {0x3, 0x02, 0x20},
+      {0x4, 0x11, 0x8F},  {0x5, 0x01, 0x0F},  {0x6, 0x10, 0x40},  {0x7, 0x11, 0x8F},
+      {0x8, 0x00, 0xFF},  {0xA, 0x01, 0x40},  {0xC, 0x00, 0x40},  {0xE, 0x11, 0x2F},
+      {0xE, 0xA1, 0xBF},  {0xE, 0xC1, 0xC5},  {0xE, 0xD1, 0xD4},  {0x10, 0x10, 0x40},
+      {0x11, 0x01, 0x10}, {0x19, 0x01, 0xF1}, {0x1B, 0x01, 0xF4}, {0x21, 0x11, 0x2F}};
+  std::uint32_t state = seed;
+  const auto random = [&](std::uint32_t n) {
+    state = state * 1664525U + 1013904223U;
+    return (state >> 8) % n;
+  };
+  for (int p = 0; p < 3; ++p) {
+    xmwrite::Pattern pattern(32, m.channels);
+    for (int row = 0; row < 32; ++row) {
+      for (int c = 0; c < m.channels; ++c) {
+        xmwrite::Cell& cell = pattern.at(row, c);
+        if (random(3) == 0) {
+          cell.note =
+              static_cast<std::uint8_t>(random(10) == 0 ? xmwrite::key_off : 30 + random(40));
+          cell.instrument = static_cast<std::uint8_t>(1 + random(2));
+        }
+        if (random(4) == 0) cell.volume = static_cast<std::uint8_t>(0x10 + random(0xF0));
+        if (random(2) == 0) {
+          const auto& e = effects[random(std::size(effects))];
+          cell.effect = e[0];
+          cell.param = static_cast<std::uint8_t>(e[1] + random(e[2] - e[1] + 1U));
+        }
+      }
+    }
+    m.patterns.push_back(pattern);
+  }
+  return xmwrite::file_bytes(m);
+}
+
+TEST(ShowModule, PlaysTickForTickAsLibxmpDoes) { expect_same_ticks(generated("theme2.xm")); }
+
+TEST(EffectTour, PlaysTickForTickAsLibxmpDoesOnEitherTable) {
+  for (const bool linear : {true, false}) {
+    for (const std::uint32_t seed : {1U, 2U, 3U}) {
+      SCOPED_TRACE(testing::Message() << (linear ? "linear" : "Amiga") << " seed " << seed);
+      expect_same_ticks(effect_tour(linear, seed));
+    }
+  }
 }
 
 TEST(ShowModule, SoundsAsLoudAsOpenmptHearsItThroughout) {
