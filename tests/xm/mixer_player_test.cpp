@@ -67,6 +67,8 @@ std::vector<double> reference(const std::vector<Step>& steps, int rate, Interpol
       if (!s) continue;
       x += direction * v.frequency_hz / rate;
       const double end = s->loop == LoopType::none ? s->length : s->loop_start + s->loop_length;
+      // Past the end, or going backwards a whole frame before the start: a ping-pong turn plays
+      // the frame it turns at twice, so positions mirror half a frame beyond it.
       for (bool moved = true; moved;) {
         moved = direction > 0 ? x >= end : x <= s->loop_start - 1.0;
         if (moved && s->loop == LoopType::none) s = nullptr, moved = false;
