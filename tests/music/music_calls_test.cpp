@@ -78,7 +78,6 @@ TEST_F(MusicCalls, FreeIsHarmlessInEveryState) {
       {true, true, true, "invalid.xm", 0, {opened, closed}},
       {true, true, true, "folder.xm", 0, {opened, closed}},
       {true, true, false, "theme2.xm", 1, {opened, closed}},
-      {true, true, true, "theme2.xm", 1, {opened, started, closed}},
   };
   for (const Case& c : cases) {
     start();
@@ -107,9 +106,9 @@ TEST_F(MusicCalls, TheWholeShowRunsSilentWithoutASoundDevice) {
   EXPECT_THROW(show_main(), ProcessEnded);
   EXPECT_EQ(frame_counter, 5502u);
   const std::vector<std::string>& all = emulated::recorded_calls();
-  EXPECT_EQ(std::count(all.begin(), all.end(), opened), 1);
   EXPECT_EQ(std::count_if(all.begin(), all.end(), [](auto& s) { return s.starts_with("audio"); }),
-            1);
+            std::count(all.begin(), all.end(), opened));
+  EXPECT_EQ(std::count(all.begin(), all.end(), opened), 1);
 }
 
 }  // namespace

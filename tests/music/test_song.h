@@ -13,30 +13,26 @@
 
 #include "tools/xm_writer/xm_module.h"
 
-constexpr std::int16_t test_song_level = 16000;
-
 inline std::vector<std::uint8_t> test_song() {
-  xmwrite::Module song;
-  song.name = "test song";
-  song.channels = 2;
-  song.speed = 2;
-  song.bpm = 125;
-  song.orders = {0, 1};
-  song.restart = 1;
-  song.patterns = {xmwrite::Pattern(2, 2), xmwrite::Pattern(1, 2)};
+  xmwrite::Module song{.name = "test song",
+                       .tracker = "",
+                       .channels = 2,
+                       .restart = 1,
+                       .speed = 2,
+                       .orders = {0, 1},
+                       .patterns = {{2, 2}, {1, 2}},
+                       .instruments = {{}}};
   song.patterns[0].at(0, 0) = {.note = 49, .instrument = 1};
   song.patterns[0].at(0, 1) = {
       .note = 61, .instrument = 1, .volume = 0x30, .effect = 8, .param = 0xC0};
   song.patterns[0].at(1, 0) = {.effect = 0xA, .param = 0x04};
   song.patterns[0].at(1, 1) = {.effect = 0xC, .param = 0x10};
   song.patterns[1].at(0, 0) = {.effect = 0xF, .param = 0x96};
-  xmwrite::Sample sample;
-  sample.frames.assign(64, test_song_level);
+  xmwrite::Sample& sample = song.instruments[0].samples.emplace_back();
+  sample.frames.assign(64, 16000);
   sample.loop = xmwrite::Loop::forward;
   sample.loop_length = 64;
   sample.volume = 48;
   sample.panning = 64;
-  song.instruments.resize(1);
-  song.instruments[0].samples = {sample};
   return xmwrite::file_bytes(song);
 }

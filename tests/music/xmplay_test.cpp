@@ -31,8 +31,8 @@ const OptionsCase options_cases[] = {
     {{"--wav", "o.wav", "--interpolation", "cubic", "--rate", "96000", "a.xm"},
      "",
      {Mode::wav, "a.xm", "o.wav", 96000, xm::Interpolation::cubic}},
-    {{"--interpolation=nearest", "--ticks", "a.xm"}, "--ticks takes no"},
     {{"--ticks", "a.xm"}, "", {.mode = Mode::ticks, .module_path = "a.xm"}},
+    {{"--ticks", "--rate", "8000", "a.xm"}, "--ticks takes no"},
     {{"--help", "--bogus"}, "", {.help = true}},
     {{}, "no module file"},
     {{"--rate", "7999", "a.xm"}, "--rate takes 8000 to 96000, not '7999'"},
@@ -42,20 +42,16 @@ const OptionsCase options_cases[] = {
     {{"--loop", "--wav=o.wav", "a.xm"}, "--loop only plays"},
     {{"a.xm", "b.xm"}, "a second file 'b.xm'"},
     {{"--bogus", "a.xm"}, "unknown option '--bogus'"},
-    {{"a.xm", "--wav"}, "--wav needs a value"},
-    {{"--rate=8000", "--rate", "8000", "a.xm"}, "--rate given twice"},
+    {{"--wav=a", "--wav", "b", "a.xm"}, "--wav given twice"},
+    {{"a.xm", "--rate"}, "--rate needs a value"},
 };
 
 TEST(XmplayOptions, EveryCommandLine) {
   for (const OptionsCase& c : options_cases) {
     const xmplay::Parsed parsed = xmplay::parse(c.arguments);
-    const std::string line = testing::PrintToString(c.arguments);
-    if (*c.error == '\0') {
-      EXPECT_EQ(parsed.error, "") << line;
-      EXPECT_TRUE(parsed.options == c.options) << line;
-    } else {
-      EXPECT_NE(parsed.error.find(c.error), std::string::npos) << line << ": " << parsed.error;
-    }
+    const std::string line = testing::PrintToString(c.arguments) + ": " + parsed.error;
+    EXPECT_NE(parsed.error.find(c.error), std::string::npos) << line;
+    EXPECT_TRUE(*c.error != '\0' || (parsed.error.empty() && parsed.options == c.options)) << line;
   }
 }
 
@@ -85,23 +81,23 @@ TEST(XmplayTicks, TheTestSongTickByTick) {
 TEST(XmplayWav, HeaderAndLengthAtEachRate) {
   const std::filesystem::path directory = testing::TempDir();
   const xm::Module song = loaded_test_song();
-  for (const auto& [rate, frames] : {std::pair{44100u, 4998u}, {22050u, 2498u}, {48000u, 5440u}}) {
-    const std::string path = directory / "song.wav";
-    std::string error;
-    ASSERT_TRUE(xmplay::write_wav(song, {.rate = static_cast<int>(rate)}, path, error)) << error;
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<unsigned char> bytes(std::istreambuf_iterator<char>(file), {});
-    ASSERT_EQ(bytes.size(), 44 + 4 * frames) << rate;
-    const auto u16 = [&](int at) { return std::uint32_t(bytes[at] | bytes[at + 1] << 8); };
-    const auto u32 = [&](int at) { return u16(at) | u16(at + 2) << 16; };
-    const std::string text(bytes.begin(), bytes.end());
-    EXPECT_EQ(text.substr(0, 4) + text.substr(8, 8) + text.substr(36, 4), "RIFFWAVEfmt data");
-    EXPECT_EQ((std::vector{u32(4), u32(16), u16(20), u16(22), u32(24), u32(28), u16(32), u16(34),
-                           u32(40)}),
-              (std::vector{36 + 4 * frames, 16u, 1u, 2u, rate, 4 * rate, 4u, 16u, 4 * frames}));
-    EXPECT_NE(text.find_first_not_of('\0', 44), std::string::npos) << "silent at " << rate;
-  }
   std::string error;
+  for (const auto& [rate, frames] : {std::pair{44100u, 4998u}, {22050u, 2498u}, {48000u, 5440u}}) {
+    ASSERT_TRUE(xmplay::write_wav(song, {.rate = int(rate)}, directory / "song.wav", error));
+    std::ifstream file(directory / "song.wav", std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(file), {});
+    ASSERT_EQ(bytes.size(), 44 + 4 * frames) << rate;
+    const auto u = [&](int at, int size) {  // little-endian
+      std::uint32_t value = 0;
+      while (size-- > 0) value = value << 8 | std::uint8_t(bytes[at + size]);
+      return value;
+    };
+    EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 8) + bytes.substr(36, 4), "RIFFWAVEfmt data");
+    EXPECT_EQ((std::vector{u(4, 4), u(16, 4), u(20, 2), u(22, 2), u(24, 4), u(28, 4), u(32, 2),
+                           u(34, 2), u(40, 4)}),
+              (std::vector{36 + 4 * frames, 16u, 1u, 2u, rate, 4 * rate, 4u, 16u, 4 * frames}));
+    EXPECT_NE(bytes.find_first_not_of('\0', 44), std::string::npos) << "silent at " << rate;
+  }
   EXPECT_FALSE(xmplay::write_wav(song, {}, directory / "missing" / "song.wav", error));
   EXPECT_NE(error, "");
 }
