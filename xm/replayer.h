@@ -97,6 +97,7 @@ class Replayer {
     int global_slide = 0, panning_slide = 0, sample_offset = 0;
     int retrig_interval = 0, retrig_volume = 0, retrig_count = 0;
     int tremor = 0, tremor_pos = 0;
+    int tremor_muted = -1;  // the volume tremor last muted, which stays muted until it changes
     int loop_row = 0, loop_count = 0;
     Voice voice;
   };

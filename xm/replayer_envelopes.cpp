@@ -73,7 +73,8 @@ void Replayer::finish_tick(Channel& c) {
       c.auto_vibrato_pos = (c.auto_vibrato_pos + ins->vibrato_rate) & 0xFF;
     }
   }
-  const int volume = c.out_volume >= 0 ? c.out_volume : c.volume;
+  if (c.voice.trigger || c.volume != c.tremor_muted) c.tremor_muted = -1;
+  const int volume = c.out_volume >= 0 ? c.out_volume : (c.tremor_muted >= 0 ? 0 : c.volume);
   c.held_period = c.out_period >= 0 ? c.out_period : c.period;
   c.held_volume = volume;
   Voice& v = c.voice;
