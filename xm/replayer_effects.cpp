@@ -211,8 +211,9 @@ void Replayer::effect_later(Channel& c) {
         const int step = tables::arpeggio_step(speed_, tick_);
         if (step != 0) {
           const bool linear = module_->linear_frequencies;
-          const int base = tables::nearest_note(linear, c.period, c.finetune);
-          c.out_period = tables::note_period(linear, base + (step == 1 ? x : y), c.finetune);
+          const int base = tables::note_at_or_below(linear, c.period, c.finetune);
+          const int note = std::min(tables::highest_arpeggio_note, base + (step == 1 ? x : y));
+          c.out_period = tables::note_period(linear, note, c.finetune);
         }
       }
       break;

@@ -101,6 +101,12 @@ int nearest_note(bool linear, int period, int finetune) {
   return best;
 }
 
+int note_at_or_below(bool linear, int period, int finetune) {
+  int note = 0;
+  while (note < highest_note && note_period(linear, note + 1, finetune) >= period) ++note;
+  return note;
+}
+
 // The table holds sixteen steps (0, 1, 2, 0, ...) read backwards by the ticks left in the row;
 // past it FastTracker 2 reads the vibrato table behind, whose 0 then non-zero bytes give the base
 // note at 16 ticks left and the y note beyond.

@@ -15,8 +15,11 @@ constexpr int highest_note = 119;  // 0-based notes after the relative note, B-9
 // `finetune` -128..127, used in sixteenths of a semitone as FastTracker 2 does.
 int note_period(bool linear, int note, int finetune);
 double period_frequency(bool linear, int period);
-// The 0-based note whose period (at `finetune`) is nearest to `period`.
+// The 0-based note whose period (at `finetune`) is nearest to `period` (glissando), and the
+// highest one whose period is at least `period`, at or below its pitch (arpeggio).
 int nearest_note(bool linear, int period, int finetune);
+int note_at_or_below(bool linear, int period, int finetune);
+constexpr int highest_arpeggio_note = 96;  // arpeggio goes no higher than C-8
 
 // Vibrato and tremolo: a quarter sine in 32 steps of half a cycle, 0..255.
 extern const std::array<std::uint8_t, 32> vibrato_sine;
