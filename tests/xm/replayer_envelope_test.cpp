@@ -17,6 +17,10 @@ const TraceCase envelope_cases[] = {
     // 4096 off 32768 each tick from the key off.
     {"Fadeout", "0 C-4 i1; 1 === | venv=0,64 fadeout=4096", volume, "64 64 64 64 56 48 40 32"},
     {"EnvelopePosition", "0 C-4 i1; 1 L0C | venv=0,0,16,64", volume, "0 4 8 12 48 52 56 60"},
+    // Lxx moves the panning envelope only when the volume envelope has its sustain on.
+    {"LLeavesPanning", "0 C-4 i1; 1 L02 | venv=0,64 penv=0,0,8,64", panning, "0 32 64 96 128 160"},
+    {"LMovesPanning", "0 C-4 i1; 1 L02 | venv=0,64 vsus=0 penv=0,0,8,64", panning,
+     "0 32 64 96 64 96"},
     {"PanningEnvelope", "0 C-4 i1; 1 840 | penv=0,32,2,64", panning, "128 192 255 255 128 128"},
     // Auto-vibrato takes wave (-64..64) * depth * 256 / 2^14 off the period, then moves by the
     // rate; the square is -64 in the first half, the sweep adds depth * 256 / sweep a tick.
