@@ -232,16 +232,13 @@ music=("SDL_AUDIODRIVER=disk" "SDL_DISKAUDIOFILE=$work/music.raw")
 second_bytes=176400
 music_bytes() { stat -c %s "$work/music.raw" 2>/dev/null || echo 0; }
 
-# Every whole second of the music file holds sound, and its last frame is silence (faded out).
+# Every whole second of the music file holds sound: one line of od's per second, none all zeros.
 check_sound_throughout() {
-  local seconds=$(($(music_bytes) / second_bytes))
+  local seconds=$(($(music_bytes) / second_bytes)) silent
   ((seconds > 0)) || fail "no music was written"
-  for ((s = 0; s < seconds; ++s)); do
-    ! cmp -s -i $((s * second_bytes)):0 -n $second_bytes "$work/music.raw" /dev/zero ||
-      fail "second $s of $seconds of the music is silent"
-  done
-  cmp -s -i $(($(music_bytes) - 4)):0 -n 4 "$work/music.raw" /dev/zero ||
-    fail "the music ends on a sound"
+  silent=$(head -c $((seconds * second_bytes)) "$work/music.raw" |
+    od -An -v -w$second_bytes -tx1 | grep -cv '[1-9a-f]' || true)
+  ((silent == 0)) || fail "$silent of $seconds seconds of the music are silent"
 }
 
 # Cases that check a picture slow the retrace, so that the show is still on when a busy machine
@@ -259,7 +256,8 @@ show_in_window() {
 
 case $case_name in
   to_end)
-    run_to_end 150
+    # With no sound device: the music stays silent and the show plays on.
+    run_to_end 150 SDL_AUDIODRIVER=none
     ;;
   full_rate)
     run_to_end 60
@@ -345,8 +343,7 @@ case $case_name in
     before=$(music_bytes)
     end_show_with escape
     grown=$(($(music_bytes) - before))
-    echo "the music file grew by $grown bytes after Escape"
-    ((grown <= second_bytes / 2)) || fail "the music went on after Escape"
+    ((grown <= second_bytes / 2)) || fail "the music went on for $grown bytes after Escape"
     check_sound_throughout
     ;;
   no_display)
