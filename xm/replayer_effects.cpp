@@ -332,13 +332,13 @@ void Replayer::tremolo(Channel& c) {
   c.tremolo_pos = (c.tremolo_pos + c.tremolo_speed) & 0xFF;
 }
 
+// Like a note without an instrument number: the sample starts again, the envelopes go on.
 void Replayer::retrigger(Channel& c) {
   if (c.sample == nullptr) return;
   c.voice.trigger = true;
   c.voice.start_frame = 0;
   c.sample_pos = 0;
   c.playing = c.sample->length > 0;
-  key_on(c);
 }
 
 // Every y ticks, the volume changed by x's entry of the table.

@@ -110,7 +110,6 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   if ((c.wave_control & 0x04) == 0) c.vibrato_pos = 0;
   if ((c.wave_control & 0x40) == 0) c.tremolo_pos = 0;
   c.retrig_count = 0;
-  c.tremor_pos = 0;
 }
 
 void Replayer::reset_volumes(Channel& c) {
@@ -119,8 +118,10 @@ void Replayer::reset_volumes(Channel& c) {
   c.panning = c.sample->panning;
 }
 
+// What an instrument number restarts: envelopes, fadeout, auto-vibrato, the tremor's count.
 void Replayer::key_on(Channel& c) {
   c.key_off = false;
+  c.tremor_pos = 0;
   c.fadeout = full_fadeout;
   c.volume_envelope = {};
   c.panning_envelope = {};

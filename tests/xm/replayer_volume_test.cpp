@@ -20,6 +20,7 @@ const TraceCase volume_cases[] = {
      "40 40 40 40 40 38 36 34 34 37 40 43 41 41 41 41 46 46 46 46"},
     // On x + 1 = 2 ticks, off y + 1 = 3, from tick 1.
     {"Tremor", "0 C-4 i1 v38 T12; 0.1 F08", volume, "40 40 40 0 0 0 40 40"},
+    {"TremorGoesOnOverNote", "0 C-4 i1 T21; 1 D-4 T00", volume, "64 64 64 64 64 0 0 64"},
     // Muted by tremor, the channel stays muted until its volume changes.
     {"TremorMuteStays", "0 C-4 i1 v30 T12; 1 A00; 2 v20", volume, "32 32 32 0 0 0 0 0 16"},
     // Sine * depth 4 / 64 added, position 16 a tick.
