@@ -348,6 +348,10 @@ void Replayer::multi_retrig(Channel& c) {
   const tables::RetrigVolume& change =
       tables::retrig_volume[static_cast<std::size_t>(c.retrig_volume)];
   c.volume = std::clamp(c.volume * change.mul / change.div + change.add, 0, 64);
+  // The row's volume column, when it sets volume or panning, has the last word.
+  const std::uint8_t v = c.cell.volume;
+  if (v >= 0x10 && v <= 0x50) c.volume = v - 0x10;
+  if ((v >> 4) == 0xC) c.panning = (v & 0xF) << 4;
   retrigger(c);
 }
 

@@ -96,6 +96,8 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
     return;
   }
   c.relative = sample->relative_note;
+  // A note that the relative note takes out of C-0..B-9 leaves the channel as it was.
+  if (note - 1 + c.relative < 0 || note - 1 + c.relative > tables::highest_note) return;
   c.finetune = sample->finetune;
   if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
     c.finetune = ((c.cell.param & 0xF) << 4) - 128;
@@ -107,9 +109,6 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   c.voice.trigger = true;
   c.voice.start_frame = offset;
   c.sample_pos = offset;
-  if ((c.wave_control & 0x04) == 0) c.vibrato_pos = 0;
-  if ((c.wave_control & 0x40) == 0) c.tremolo_pos = 0;
-  c.retrig_count = 0;
 }
 
 void Replayer::reset_volumes(Channel& c) {
@@ -118,9 +117,13 @@ void Replayer::reset_volumes(Channel& c) {
   c.panning = c.sample->panning;
 }
 
-// What an instrument number restarts: envelopes, fadeout, auto-vibrato, the tremor's count.
+// What an instrument number restarts: envelopes, fadeout, auto-vibrato, and the counts of
+// vibrato, tremolo (unless E4x/E7x keep them), retrig and tremor. A note alone restarts none.
 void Replayer::key_on(Channel& c) {
   c.key_off = false;
+  if ((c.wave_control & 0x04) == 0) c.vibrato_pos = 0;
+  if ((c.wave_control & 0x40) == 0) c.tremolo_pos = 0;
+  c.retrig_count = 0;
   c.tremor_pos = 0;
   c.fadeout = full_fadeout;
   c.volume_envelope = {};

@@ -13,19 +13,20 @@ const TraceCase pitch_cases[] = {
     {"PortaUpDownApart", "0 C-4 i1 102; 1 203; 2 100; 3 200", period,
      "4608 4600 4592 4584 4584 4596 4608 4620 4620 4612 4604 4596 4596 4608 4620 4632"},
     {"TonePorta", "0 C-4 i1; 1 D-4 310", period, "4608 4608 4608 4608  4608 4544 4480 4480"},
-    {"VolColumnTonePorta", "0 C-4 i1; 1 D-4 vF1", period,
-     "4608 4608 4608 4608 4608 4544 4480 4480"},
+    {"VolColTonePorta", "0 C-4 i1; 1 D-4 vF1", period, "4608 4608 4608 4608 4608 4544 4480 4480"},
     // Ticks left in the row 3, 2, 1 pick the base note, y, x.
     {"Arpeggio", "0 C-4 i1 047", period, "4608 4608 4160 4352"},
     // After a slide, from the note at or below the pitch (C-4 for 4560); no higher than C-8.
-    {"ArpeggioAfterSlide", "0 C-4 i1 104; 1 047", period,
-     "4608 4592 4576 4560 4560 4560 4160 4352"},
+    {"ArpAfterSlide", "0 C-4 i1 104; 1 047", period, "4608 4592 4576 4560 4560 4560 4160 4352"},
     {"ArpeggioStopsAtC8", "0 B-7 i1 047", period, "1600 1600 1536 1536"},
     // At speed 18: 17 ticks left reads y, 16 the base, then 15, 14, 13 as the table says.
     {"ArpeggioPast16Ticks", "0 C-4 i1 047; 0.1 F12", period, "4608 4160 4608 4608 4160 4352"},
     // Speed 4*4 a tick through the 32-step sine, depth 8: sine * 8 / 32 added to the period;
     // tick 0 of a row going on with the vibrato keeps the last offset.
     {"VibratoSine", "0 C-4 i1 448; 1 400", period, "4608 4608 4632 4653  4653 4666 4671 4666"},
+    // A note without an instrument number keeps the vibrato's position.
+    {"VibratoOverNote", "0 C-4 i1 448; 1 D-4 400", period,
+     "4608 4608 4632 4653 4480 4538 4543 4538"},
     {"VolColumnVibrato", "0 C-4 i1 vA4; 1 vB8; 2 400", period,
      "4608 4608 4608 4608 4608 4608 4632 4653 4653 4666 4671 4666"},
     // Square wave: full depth (255 * 8 / 32 = 63), down in the second half of the cycle.

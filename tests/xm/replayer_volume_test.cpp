@@ -30,8 +30,9 @@ const TraceCase volume_cases[] = {
     {"NoteCut", "0 C-4 i1 EC2; 1 C-4 i1 EC0", volume, "64 64 0 0  0 0 0 0"},
     // Every 2 ticks, counting on across rows and through tick 0 without a note; x = 2 takes 2 off,
     // x = 6 leaves two thirds.
-    {"MultiRetrig", "0 C-4 i1 v38 R22; 1 R00", volume, "40 40 38 38  36 36 34 34"},
-    {"MultiRetrigTwoThirds", "0 C-4 i1 v38 R61", volume, "40 26 17 11"},
+    {"MultiRetrig", "0 C-4 i1 v38; 1 R22; 2 R00", volume, "40 40 40 40 40 38 38 36 36 34 34 32"},
+    {"RetrigVolColumn", "0 C-4 i1 v38 R22; 1 v30 R00", volume, "40 40 40 40 32 32 32 32"},
+    {"MultiRetrigTwoThirds", "0 C-4 i1 v38; 1 R61", volume, "40 40 40 40 26 17 11 7"},
     {"KeyOffCuts", "0 C-4 i1; 1 ===", volume, "64 64 64 64  0 0 0 0"},
     {"KeyOffInstrument", "0 C-4 i1 v20; 1 === i1", volume, "16 16 16 16  64 64 64 64"},
     {"KeyOffAtTick", "0 C-4 i1 K02", volume, "64 64 0 0"},
