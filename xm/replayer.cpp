@@ -13,9 +13,6 @@ std::uint32_t frames_per_tick(int bpm, int rate) {
 
 Replayer::Replayer(const Module& module)
     : module_(&module), speed_(module.speed), bpm_(module.bpm) {
-  for (int ch = 0; ch < module.channels; ++ch) {
-    channels_[static_cast<std::size_t>(ch)] = Channel{};
-  }
   position_ = {0, module.orders.empty() ? 0 : module.orders[0], 0, 0, speed_, bpm_};
   if (module.orders.empty() || speed_ < 1 || bpm_ < 1) halted_ = ended_ = true;
 }
@@ -24,8 +21,7 @@ void Replayer::tick() {
   if (halted_) return;
   for (int ch = 0; ch < module_->channels; ++ch)
     channels_[static_cast<std::size_t>(ch)].voice.trigger = false;
-  const bool first = tick_ == 0;
-  if (first && !repeating_) {
+  if (tick_ == 0 && !repeating_) {
     visited_[static_cast<std::size_t>((order_ * max_rows + row_) / 64)] |=
         std::uint64_t{1} << ((order_ * max_rows + row_) % 64);
     read_row();

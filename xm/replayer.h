@@ -60,10 +60,9 @@ class Replayer {
   const Module& module() const { return *module_; }
 
  private:
-  // A running envelope: `tick` is the time in ticks from the note's start, `value` what it gives.
+  // A running envelope: the time in ticks from the note's start (or where Lxx put it).
   struct EnvelopeState {
     int tick = 0;
-    double value = 0;
   };
 
   struct Channel {
@@ -73,12 +72,11 @@ class Replayer {
     int instrument_number = 0;  // the last one given, 0 none
     int note = 0;               // the last note played, 1..96
     int relative = 0, finetune = 0;
-    int period = 0, target_period = 0;  // FastTracker 2 period units
-    int out_period = -1;                // this tick's vibrato or arpeggio, -1 none
-    int volume = 0;                     // 0..64
-    int out_volume = -1;
-    int held_period = -1, held_volume = -1;  // what the last tick played, before envelopes // this
-                                             // tick's tremolo or tremor, -1 none
+    int period = 0, target_period = 0;       // FastTracker 2 period units
+    int out_period = -1;                     // this tick's vibrato or arpeggio, -1 none
+    int volume = 0;                          // 0..64
+    int out_volume = -1;                     // this tick's tremolo or tremor, -1 none
+    int held_period = -1, held_volume = -1;  // what the last tick played, before envelopes
     int panning = 128;
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
