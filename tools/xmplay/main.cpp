@@ -61,9 +61,18 @@ void show_status(const xm::Module& module, const music::Playback::Progress& prog
   std::fflush(stdout);
 }
 
+// Ctrl-C and a termination request end playing with a fade and the device closed, and a WAV file
+// without leaving its temporary file behind.
+void catch_interrupts() {
+  struct sigaction action {};
+  action.sa_handler = on_interrupt;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
 int play(const xm::Module& module, const xmplay::Options& options) {
-  // Ctrl-C is ours to handle, so that the sound fades and the device is closed.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  catch_interrupts();
   sdl_platform::SdlAudioOutput output;
   music::Playback playback;
   if (!output.open(options.rate, &music::Playback::fill, &playback)) {
@@ -71,9 +80,6 @@ int play(const xm::Module& module, const xmplay::Options& options) {
     SDL_Quit();
     return no_output;
   }
-  struct sigaction action {};
-  action.sa_handler = on_interrupt;
-  sigaction(SIGINT, &action, nullptr);
 
   xm::Player player(module, {.rate = options.rate,
                              .interpolation = options.interpolation,
@@ -129,11 +135,12 @@ int main(int argc, char** argv) {
       xmplay::write_ticks(loaded.module, options.rate, stdout);
       return std::fflush(stdout) == 0 ? done : no_output;
     case xmplay::Mode::wav: {
+      catch_interrupts();
       std::string error;
-      if (!xmplay::write_wav(loaded.module, options, options.wav_path, error)) {
+      if (!xmplay::write_wav(loaded.module, options, options.wav_path, error, &interrupted)) {
         std::fprintf(stderr, "xmplay: cannot write %s: %s\n", options.wav_path.c_str(),
                      error.c_str());
-        return no_output;
+        return interrupted != 0 ? interrupted_status : no_output;
       }
       return done;
     }

@@ -65,9 +65,9 @@ std::array<std::uint8_t, header_bytes> wav_header(int rate, std::uint32_t data_b
 }
 
 // Renders the song into `file` after room for the header, then writes the header. False with
-// `error` set when writing fails or the song is longer than a WAV file holds.
+// `error` set when writing fails, `stop` is set or the song is longer than a WAV file holds.
 bool render_into(const xm::Module& module, const Options& options, std::FILE* file,
-                 std::string& error) {
+                 std::string& error, const volatile std::sig_atomic_t* stop) {
   xm::Player player(module, {.rate = options.rate,
                              .interpolation = options.interpolation,
                              .ramping = true,
@@ -81,6 +81,10 @@ bool render_into(const xm::Module& module, const Options& options, std::FILE* fi
   for (;;) {
     const std::size_t frames = player.render(samples.data(), block_frames);
     if (frames == 0) break;
+    if (stop != nullptr && *stop != 0) {
+      error = "interrupted";
+      return false;
+    }
     // Little-endian whatever the machine.
     for (std::size_t i = 0; i < frames * 2; ++i) {
       put16(&bytes[2 * i], static_cast<std::uint16_t>(samples[i]));
@@ -102,7 +106,7 @@ bool render_into(const xm::Module& module, const Options& options, std::FILE* fi
 }  // namespace
 
 bool write_wav(const xm::Module& module, const Options& options, const std::string& path,
-               std::string& error) {
+               std::string& error, const volatile std::sig_atomic_t* stop) {
   std::string temporary = path;
   temporary.append(".XXXXXX");
   const int descriptor = mkstemp(temporary.data());
@@ -122,7 +126,7 @@ bool write_wav(const xm::Module& module, const Options& options, const std::stri
     return false;
   }
   errno = 0;
-  const bool rendered = render_into(module, options, file, error);
+  const bool rendered = render_into(module, options, file, error, stop);
   if (!rendered && error.empty()) error = std::strerror(errno != 0 ? errno : EIO);
   const bool closed = std::fclose(file) == 0;
   if (rendered && !closed) error = std::strerror(errno);

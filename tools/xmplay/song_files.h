@@ -1,6 +1,7 @@
 // The song once through as text (a line of replayer state a tick) or as a WAV file.
 #pragma once
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -17,8 +18,9 @@ void write_ticks(const xm::Module& module, int rate, std::FILE* out);
 // The song once through at options.rate with options.interpolation as a 16-bit stereo PCM WAV
 // file at `path`. Written under a temporary name beside it and renamed into place, so that `path`
 // holds either what stood there or the whole file. False with `error` set when it cannot be
-// written (the temporary file is then removed).
+// written or `stop` (a signal handler's flag) turns non-zero first; the temporary file is then
+// removed.
 bool write_wav(const xm::Module& module, const Options& options, const std::string& path,
-               std::string& error);
+               std::string& error, const volatile std::sig_atomic_t* stop = nullptr);
 
 }  // namespace xmplay

@@ -24,8 +24,9 @@ const char* const usage =
     "                        plays in Hz with two decimals (0.00 for none), its volume 0..64 and\n"
     "                        its panning 0..255 (128 centre); the last line is\n"
     "                          # end: ticks=N duration_s=S\n"
-    "Exit status: 0 when done, 130 after Ctrl-C, 1 when there is no sound device or the WAV\n"
-    "file cannot be written, 2 for a bad command line or a file that is no playable module.\n";
+    "Exit status: 0 when done, 130 after Ctrl-C (or a termination request), 1 when there is no\n"
+    "sound device or the WAV file cannot be written, 2 for a bad command line or a file that is\n"
+    "no playable module.\n";
 
 const char* const short_usage = "usage: xmplay [--loop | --wav OUT.wav | --ticks] FILE  (--help)\n";
 
