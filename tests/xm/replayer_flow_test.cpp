@@ -40,8 +40,7 @@ TEST(SongLength, CountsTicksAndFrames) {
                {"4 F02", 16 + 24, 40 * 882}};
   for (const auto& c : cases) {
     const xm::SongLength length = xm::song_length(module(c.cells), 44100);
-    EXPECT_EQ(length.ticks, c.ticks) << c.cells;
-    EXPECT_EQ(length.frames, c.frames) << c.cells;
+    EXPECT_EQ(std::pair(length.ticks, length.frames), std::pair(c.ticks, c.frames)) << c.cells;
   }
   EXPECT_NEAR(xm::song_length(module(""), 44100).seconds, 64 * 0.02, 1e-9);
   EXPECT_EQ(xm::frames_per_tick(32, 48000), 3750u);
