@@ -9,13 +9,14 @@ namespace xm {
 namespace {
 
 // The envelope's value at `tick`: straight lines between points, the last point's value after.
-double envelope_value(const Envelope& e, int tick) {
+// Whole steps only, the fraction dropped, as FastTracker 2 uses them for volume and panning.
+int envelope_value(const Envelope& e, int tick) {
   const auto point = [&](int i) { return e.points[static_cast<std::size_t>(i)]; };
   if (tick <= point(0).tick) return point(0).value;
   for (int i = 0; i + 1 < e.count; ++i) {
     const EnvelopePoint a = point(i), b = point(i + 1);
     if (tick < b.tick) {
-      return a.value + static_cast<double>(b.value - a.value) * (tick - a.tick) / (b.tick - a.tick);
+      return a.value + (b.value - a.value) * (tick - a.tick) / (b.tick - a.tick);
     }
   }
   return point(e.count - 1).value;
@@ -24,8 +25,8 @@ double envelope_value(const Envelope& e, int tick) {
 // Gives this tick's value, then moves on: a held key rests on the sustain point; reaching the
 // loop's end goes back to its start.
 template <typename State>
-double run_envelope(const Envelope& e, State& s, bool key_off) {
-  const double value = envelope_value(e, s.tick);
+int run_envelope(const Envelope& e, State& s, bool key_off) {
+  const int value = envelope_value(e, s.tick);
   const int sustain_tick = e.points[e.sustain].tick;
   if (e.sustain_on && !key_off && s.tick == sustain_tick) return value;
   ++s.tick;
@@ -52,7 +53,7 @@ int auto_vibrato_wave(int type, int pos) {
 
 void Replayer::finish_tick(Channel& c) {
   const Instrument* ins = c.instrument;
-  double envelope_volume = 64, envelope_panning = 32;
+  int envelope_volume = 64, envelope_panning = 32;
   int period = c.out_period >= 0 ? c.out_period : c.period;
   if (ins != nullptr) {
     const bool volume_envelope = ins->volume_envelope.on && ins->volume_envelope.count > 0;
@@ -85,8 +86,7 @@ void Replayer::finish_tick(Channel& c) {
   v.volume =
       volume / 64.0 * (envelope_volume / 64.0) * (c.fadeout / 32768.0) * (global_volume_ / 64.0);
   const int swing = 128 - std::abs(c.panning - 128);
-  v.panning =
-      std::clamp(c.panning + static_cast<int>((envelope_panning - 32) * swing / 32), 0, 255);
+  v.panning = std::clamp(c.panning + (envelope_panning - 32) * swing / 32, 0, 255);
   // An unlooped sample ends once this tick starts past its last frame (as the mixer plays it, up
   // to rounding of the tick's length).
   if (c.playing && c.sample->loop == LoopType::none) {

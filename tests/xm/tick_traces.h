@@ -15,6 +15,15 @@ struct ChannelState {
   double hz = 0;   // 0 when the channel plays nothing
   int volume = 0;  // 0..64
   int panning = 128;
+  // Ours only: how many period steps a vibrato may swing the pitch here, the row's (4xy, 6xy,
+  // volume column Bx) and the instrument's own. FastTracker 2's vibrato is a 32-step table read at
+  // whole periods and held through a row's first tick, libxmp's a finer wave of its own: within a
+  // swing the two part by several cents.
+  int swing = 0;
+  // Ours only: a key off has come since the channel's last note. FastTracker 2 reads a row before
+  // it runs the envelopes, so the release starts on the key off's own tick; libxmp starts it a
+  // tick later and stays a step or two louder while the note dies away.
+  bool released = false;
 };
 
 struct TickState {
