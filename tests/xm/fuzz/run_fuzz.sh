@@ -11,5 +11,10 @@ cmake --build "$out" -j2 >/dev/null
 mkdir -p "$out/seeds" "$out/corpus" "$out/findings"
 "$out/xm_fuzz_seeds" "$out/seeds"
 cp "$root"/build/*/data/theme2.xm "$out/seeds/" 2>/dev/null || true
-exec "$out/xm_fuzz" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
-  -artifact_prefix="$out/findings/" "$out/corpus" "$out/seeds"
+# The fuzzer's running log goes to a file; its last lines (the final stats, or the finding) are
+# shown.
+status=0
+"$out/xm_fuzz" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
+  -artifact_prefix="$out/findings/" "$out/corpus" "$out/seeds" >"$out/fuzz.log" 2>&1 || status=$?
+tail -n 25 "$out/fuzz.log"
+exit "$status"
