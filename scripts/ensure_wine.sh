@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Makes sure what the Windows build's tests under Wine need is installed: 64-bit Wine, a virtual X
+# server and its tools, Mesa's OpenGL drivers (Wine's DirectDraw draws through OpenGL) and the
+# resource tools. 32-bit Wine is added only where this kernel runs 32-bit x86 programs and i386
+# packages can be had; otherwise a line says why it is left out.
+# Exit status 77 when the 64-bit set cannot be installed, so that callers report the tests skipped.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+if ! scripts/ensure_packages.sh wine wine64 xvfb xdotool x11-apps imagemagick libgl1-mesa-dri \
+  icoutils; then
+  echo "Wine cannot be installed here: the Windows build is not tested under Wine" >&2
+  exit 77
+fi
+
+# A 32-bit x86 program that only exits 0, built from four instructions; some kernels are built
+# without 32-bit support and refuse it ("Exec format error").
+runs_32_bit() {
+  local dir status=1
+  dir=$(mktemp -d "${TMPDIR:-/tmp}/ia32.XXXXXX")
+  printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' |
+    as --32 -o "$dir/exit.o" - 2>/dev/null &&
+    ld -m elf_i386 -o "$dir/exit" "$dir/exit.o" 2>/dev/null &&
+    "$dir/exit" 2>/dev/null && status=0
+  rm -rf "$dir"
+  return $status
+}
+
+if [[ -x /usr/lib/wine/wine ]] && dpkg-query -W -f='${Status}' libgl1-mesa-dri:i386 2>/dev/null |
+  grep -q 'install ok installed'; then
+  echo "32-bit Wine: installed"
+elif ! runs_32_bit; then
+  echo "32-bit Wine: left out, this kernel cannot run 32-bit x86 programs"
+elif [[ $(id -u) -ne 0 ]]; then
+  echo "32-bit Wine: missing. Install it with:"
+  echo "  sudo dpkg --add-architecture i386 && sudo apt-get update &&"
+  echo "  sudo apt-get install -y wine32:i386 libgl1-mesa-dri:i386"
+elif ! { dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386; } ||
+  ! DEBIAN_FRONTEND=noninteractive apt-get update -qq ||
+  ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    wine32:i386 libgl1-mesa-dri:i386 >/dev/null; then
+  echo "32-bit Wine: left out, the i386 packages could not be installed"
+else
+  echo "32-bit Wine: installed"
+fi
+exit 0
