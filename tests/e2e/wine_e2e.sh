@@ -1,0 +1,325 @@
+#!/usr/bin/env bash
+# Runs a Windows build of the show under Wine on a virtual X server of its own and checks it case by
+# case, one PASS or FAIL line each.
+#   wine_e2e.sh BUILD_DIR TOOLS_DIR [CASE...]
+# BUILD_DIR holds show.exe, data/ and tests/*.exe; TOOLS_DIR holds e2e_write_assets and
+# e2e_identify_picture (the Linux build's). CASEs, all by default: to_end, 32_bpp, 16_bpp,
+# no_data, no_ddraw, unit_tests, icon, 24_bpp (the last on an X screen of its own).
+# Wine's DirectDraw is not paced by a retrace, so a whole show takes seconds; pictures are checked
+# by whichever scene is up, and the time limits only guard against a hang. Wine's ddraw trace
+# counts the frames presented: 5202 for a whole show (counters 0 to 2650 and 2951 to 5501).
+# Exit status 1 when a case failed, 77 when Wine cannot run this show.exe here.
+set -uo pipefail
+
+build=$(readlink -f "$1")
+tools=$(readlink -f "$2")
+shift 2
+cases=("$@")
+((${#cases[@]})) ||
+  cases=(to_end 32_bpp 16_bpp no_data no_ddraw unit_tests icon 24_bpp)
+here=$(dirname "$(readlink -f "$0")")
+root=$(readlink -f "$here/../..")
+
+skip() { echo "SKIP: $*"; exit 77; }
+for program in Xvfb xdotool xwd convert wrestool icotool perl; do
+  command -v "$program" >/dev/null || skip "$program is not installed (scripts/ensure_wine.sh)"
+done
+[[ -f $build/show.exe ]] || { echo "FAIL: no $build/show.exe" >&2; exit 1; }
+
+# The machine a PE file is built for, from its COFF header.
+pe_machine() {
+  local offset
+  offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' '
+}
+case $(pe_machine "$build/show.exe") in
+  8664) arch=win64 wine=/usr/lib/wine/wine64 mingw=x86_64-w64-mingw32-g++ ;;
+  014c) arch=win32 wine=/usr/lib/wine/wine mingw=i686-w64-mingw32-g++ ;;
+  *) echo "FAIL: $build/show.exe is no x86 or x86-64 program" >&2; exit 1 ;;
+esac
+[[ -x $wine ]] || skip "$wine is not installed (scripts/ensure_wine.sh)"
+
+export WINEPREFIX=$root/build/wine-prefix/$arch WINEARCH=$arch WINEDEBUG=-all
+# No installer for .NET or Gecko when a prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINELOADER WINESERVER
+wineserver=/usr/lib/wine/wineserver
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/wine-e2e.XXXXXX")
+xvfb_pid=""
+show_pid=""
+
+stop_wine() { "$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null; }
+stop_x() {
+  [[ -n $xvfb_pid ]] || return 0
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+}
+cleanup() {
+  stop_wine
+  stop_x
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A virtual X server of depth $1, 640x400 like the mode, and a wineserver kept for the cases that
+# follow: its desktop window lives on that server.
+start_x() {
+  stop_wine
+  stop_x
+  Xvfb -displayfd 3 -screen 0 "640x400x$1" -nolisten tcp -noreset 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+  done
+  [[ -s $work/display ]] || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  : >"$work/display"
+  "$wineserver" -p
+}
+
+# The prefix is made once and kept: its desktop is 640x400, so the show's mode switches happen
+# inside Wine's virtual desktop window rather than on the X server.
+prepare_prefix() {
+  [[ -f $WINEPREFIX/.e2e-ready ]] && return 0
+  echo "making the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  timeout 300 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 &&
+    timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x400 /f \
+      >/dev/null 2>&1 &&
+    timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f \
+      >/dev/null 2>&1 &&
+    stop_wine || { echo "FAIL: the Wine prefix could not be made:" >&2; cat "$work/wineboot.log" >&2; exit 1; }
+  touch "$WINEPREFIX/.e2e-ready"
+}
+
+failures=0
+pass() { echo "PASS $arch $case_name: $*"; }
+fail() {
+  echo "FAIL $arch $case_name: $*"
+  failures=$((failures + 1))
+  return 1
+}
+
+now() { date +%s.%N; }
+seconds_since() { awk -v end="$(now)" -v start="$1" 'BEGIN { printf "%.1f", end - start }'; }
+
+# A fresh directory for a run holding show.exe and, as $1 says, the data files (data), the test
+# pictures the framebuffer model knows (test), or nothing else (none).
+make_run_dir() {
+  run=$work/run-$case_name
+  mkdir -p "$run"
+  cp "$build/show.exe" "$run/"
+  case $1 in
+    data) cp "$build"/data/* "$run/" ;;
+    test) "$tools/e2e_write_assets" "$run" ;;
+  esac
+}
+
+# The show in $run, bounded by a limit against a hang; settings for Wine as arguments. Wine's ddraw
+# trace goes to trace.log, everything else the show's Wine prints to show.log.
+start_show() {
+  started=$(now)
+  (cd "$run" && exec env "$@" WINEDEBUG=-all,trace+ddraw \
+    timeout -k 5 300 "$wine" start /b /wait /unix "$run/show.exe") >"$run/show.log" 2>"$run/trace.log" &
+  show_pid=$!
+}
+
+# Waits for the show; sets `status` (124 or 137: stopped by the limit).
+wait_show() {
+  status=0
+  wait "$show_pid" || status=$?
+  show_pid=""
+}
+
+flips() { grep -c 'ddraw_surface1_Flip' "$run/trace.log"; }
+
+# The show's window: created hidden, as a full-screen DirectDraw window may be; Wine draws into it
+# all the same, so it is mapped from here to be seen.
+find_window() {
+  window=""
+  for _ in $(seq 1500); do
+    window=$(xdotool search --name '^test$' 2>/dev/null | head -n 1)
+    [[ -n $window ]] && break
+    kill -0 "$show_pid" 2>/dev/null || return 1
+    sleep 0.02
+  done
+  [[ -n $window ]] && xdotool windowmap "$window" 2>/dev/null
+}
+
+# Wine widens a 5- or 6-bit channel to 8 bits by rounding (v * 255 / 31); the oracle repeats the
+# kept bits. Each channel of the shot is mapped back to its kept bits and widened the oracle's way;
+# a value Wine's widening never gives becomes 1, which no widening gives.
+rewiden_565() {
+  perl -e '
+    local $/; my $in = <STDIN>;
+    $in =~ /\AP6\s+(\d+)\s+(\d+)\s+255\s/ or die "not a PPM\n";
+    my ($header, $pixels) = (substr($in, 0, $+[0]), substr($in, $+[0]));
+    my @table;
+    for my $bits (5, 6) {
+      my $top = (1 << $bits) - 1;
+      my @t = (1) x 256;
+      for my $v (0 .. $top) {
+        my $replicated = 0;
+        for my $i (0 .. 7) { $replicated |= (($v >> ($bits - 1 - $i % $bits)) & 1) << (7 - $i); }
+        $t[int($v * 255 / $top + 0.5)] = $replicated;
+      }
+      $table[$bits] = \@t;
+    }
+    my @b = unpack("C*", $pixels);
+    for (my $i = 0; $i < @b; $i += 3) {
+      $b[$i] = $table[5][$b[$i]];
+      $b[$i + 1] = $table[6][$b[$i + 1]];
+      $b[$i + 2] = $table[5][$b[$i + 2]];
+    }
+    print $header, pack("C*", @b);'
+}
+
+# Shoots the window until at least four shots have shown scenes of the framebuffer model in layout
+# $1 (after filter $2, if any), two different ones among them. Shots before the first scene (the
+# window just mapped, not yet drawn into) are passed over; one that is no scene after that fails.
+check_pictures() {
+  local layout=$1 filter=${2:-cat} seen=0 scene shown=""
+  find_window || { fail "the show ended before its window appeared"; return 1; }
+  local deadline=$((SECONDS + 120))  # a guard against a hang
+  while ((seen < 4 || $(wc -w <<<"$shown") < 2)) && ((SECONDS < deadline)); do
+    xwd -silent -id "$window" >"$work/shot.xwd" 2>/dev/null ||
+      { fail "the window went away after $seen shots of scenes:$shown"; return 1; }
+    convert "xwd:$work/shot.xwd" -strip ppm:- | $filter >"$work/shot.ppm"
+    if scene=$("$tools/e2e_identify_picture" "$work/shot.ppm" "$layout" 1 0 0); then
+      seen=$((seen + 1))
+      [[ " $shown " == *" $scene "* ]] || shown="$shown $scene"
+    elif ((seen > 0)); then
+      fail "a shot shows no scene in $layout ($scene), after$shown"
+      return 1
+    fi
+  done
+  ((SECONDS < deadline)) || { fail "no two scenes in $layout within 120 s (a guard against a hang)"; return 1; }
+  pictures="$seen shots in $layout, each a scene:$shown"
+}
+
+# Ends the running show with $1 (escape or close) and checks it ended early with status 0.
+end_early_with() {
+  local asked
+  asked=$(now)
+  case $1 in
+    escape) xdotool key Escape ;;
+    close) "$wine" taskkill /im show.exe >/dev/null 2>&1 ;;
+  esac
+  wait_show
+  local presented
+  presented=$(flips)
+  ((status == 0)) || { fail "exit status $status after the $1, not 0"; return 1; }
+  ((presented < 5202)) || { fail "the show played to its end ($presented frames): the $1 did nothing"; return 1; }
+  ended="ended $(seconds_since "$asked") s after the $1, with status 0, after $presented of 5202 frames"
+}
+
+# A whole show in $run, exit status 0 and every frame presented.
+run_whole_show() {
+  start_show
+  wait_show
+  local presented
+  presented=$(flips)
+  ((status != 124 && status != 137)) || { fail "the show did not end within 300 s (a guard against a hang)"; return 1; }
+  ((status == 0)) || { fail "exit status $status, not 0"; return 1; }
+  ((presented == 5202)) || { fail "$presented frames presented, not 5202"; return 1; }
+  whole="exit status 0 after all 5202 frames, in $(seconds_since "$started") s"
+}
+
+# ddraw.dll for the 16-bit case, built for this show.exe's machine.
+build_16_bit_ddraw() {
+  command -v "$mingw" >/dev/null || { fail "$mingw is not installed"; return 1; }
+  "$mingw" -std=c++20 -Wall -Wextra -Werror -O2 -shared -static -Wl,--kill-at -o "$run/ddraw.dll" "$here/ddraw_16_bit_only.cpp" \
+    >"$work/mingw.log" 2>&1 || { fail "ddraw_16_bit_only.cpp did not build: $(cat "$work/mingw.log")"; return 1; }
+}
+
+run_case() {
+  case $case_name in
+    to_end)
+      make_run_dir data
+      run_whole_show && pass "$whole"
+      ;;
+    32_bpp | 16_bpp | 24_bpp)
+      # One run checks the pictures, then ends the show early. At 32 bpp with Escape; at 16 bpp,
+      # through a DirectDraw offering no other depth, with WM_CLOSE; at 24 bpp, which Wine gives on
+      # an X screen of depth 16 (refusing 32), with Escape and the pictures in the screen's 16 bits.
+      local layout=xrgb8888 filter=cat how=escape
+      [[ $case_name == 24_bpp ]] && start_x 16 && layout=rgb565
+      make_run_dir test
+      if [[ $case_name == 16_bpp ]]; then
+        layout=rgb565 filter=rewiden_565 how=close
+        build_16_bit_ddraw || return
+        start_show WINEDLLOVERRIDES="$WINEDLLOVERRIDES;ddraw=n,b"
+      else
+        start_show
+      fi
+      check_pictures "$layout" "$filter" || return
+      grep -q "RGB bits: ${case_name%_bpp}," "$run/trace.log" ||
+        { fail "the show's surfaces are not ${case_name%_bpp}-bit"; return; }
+      pass "pictures: $pictures"
+      end_early_with "$how" && pass "$how: $ended"
+      ;;
+    no_data)
+      make_run_dir none
+      run_whole_show && pass "without data files: $whole"
+      ;;
+    no_ddraw)
+      make_run_dir data
+      start_show WINEDLLOVERRIDES="$WINEDLLOVERRIDES;ddraw="
+      wait_show
+      if ((status == 1)); then
+        pass "without ddraw.dll: exit status 1 after $(seconds_since "$started") s, $(flips) frames"
+      else
+        fail "without ddraw.dll: exit status $status, not 1"
+      fi
+      ;;
+    unit_tests)
+      local test names=() failed=()
+      for test in "$build"/tests/*.exe; do
+        [[ -e $test ]] || { fail "no unit tests in $build/tests"; return; }
+        names+=("$(basename "$test" .exe)")
+        (cd "$build/tests" && timeout -k 5 600 "$wine" "$test") >"$work/${names[-1]}.log" 2>&1 ||
+          { failed+=("${names[-1]}"); tail -n 30 "$work/${names[-1]}.log"; }
+      done
+      ((${#failed[@]} == 0)) && pass "${names[*]}" || fail "${failed[*]} of ${names[*]}"
+      ;;
+    icon)
+      # The icon group IDI_MAIN (resource type 14) and the icons it lists, written back as an .ico.
+      wrestool -l "$build/show.exe" >"$work/resources" 2>&1
+      if ! grep -q "type=14 --name='IDI_MAIN'" "$work/resources"; then
+        fail "no icon yet: wrestool lists no icon group IDI_MAIN ($(tr '\n' ' ' <"$work/resources"))"
+        return
+      fi
+      wrestool -x --type=14 --name=IDI_MAIN "$build/show.exe" >"$work/show.ico" 2>/dev/null
+      local sizes
+      sizes=$(icotool -l "$work/show.ico" 2>/dev/null | grep -o -- '--width=[0-9]* --height=[0-9]*' |
+        sed 's/--width=\([0-9]*\) --height=\([0-9]*\)/\1x\2/' | paste -sd ' ')
+      if [[ $(wc -w <<<"$sizes") -eq 3 ]]; then
+        pass "IDI_MAIN holds three icons: $sizes"
+      else
+        fail "IDI_MAIN holds ${sizes:-no icons}, not three"
+      fi
+      ;;
+    *) fail "unknown case" ;;
+  esac
+}
+
+prepare_prefix
+start_x 24
+for case_name in "${cases[@]}"; do
+  run_case
+  if [[ -n $show_pid ]]; then
+    kill "$show_pid" 2>/dev/null
+    wait_show
+  fi
+done
+if ((failures > 0)); then
+  echo "$failures of ${#cases[@]} Wine cases failed ($arch)"
+  exit 1
+fi
+echo "all ${#cases[@]} Wine cases passed ($arch)"
