@@ -3,8 +3,15 @@
 set(CMAKE_SYSTEM_NAME Windows)
 string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR ${SHOW_MINGW_TRIPLE})
 
-set(CMAKE_C_COMPILER ${SHOW_MINGW_TRIPLE}-gcc)
-set(CMAKE_CXX_COMPILER ${SHOW_MINGW_TRIPLE}-g++)
+# The posix thread model where Debian offers it: GCC 12's win32 model has no std::mutex, which
+# GoogleTest needs. With -static its thread library is linked in, so show.exe stays one file.
+find_program(SHOW_MINGW_CXX NAMES ${SHOW_MINGW_TRIPLE}-g++-posix ${SHOW_MINGW_TRIPLE}-g++)
+find_program(SHOW_MINGW_CC NAMES ${SHOW_MINGW_TRIPLE}-gcc-posix ${SHOW_MINGW_TRIPLE}-gcc)
+if(NOT SHOW_MINGW_CXX)
+  message(FATAL_ERROR "No ${SHOW_MINGW_TRIPLE}-g++: apt-get install g++-mingw-w64-${SHOW_MINGW_PACKAGE_ARCH}")
+endif()
+set(CMAKE_CXX_COMPILER ${SHOW_MINGW_CXX})
+set(CMAKE_C_COMPILER ${SHOW_MINGW_CC})
 set(CMAKE_RC_COMPILER ${SHOW_MINGW_TRIPLE}-windres)
 
 set(CMAKE_C_FLAGS_INIT "${SHOW_MINGW_ARCH_FLAGS}")

@@ -10,10 +10,8 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Static: the show ends in ExitProcess from inside, and the music closes it before that.
-#if defined(SHOW_HAVE_WAVEOUT)
   static windows_platform::WaveOutOutput sound;
   audio::install_output(sound);
-#endif
   // Returns only when the display could not be opened; every other end exits inside.
   return show_main();
 }
