@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, stage by stage: an optimised build with all tests (the
 # show's window under a virtual X server included), the unit tests and whole offline shows under the
-# address and undefined-behaviour sanitizers, the pixel converters as a 32-bit x86 program, a
-# minute of fuzzing the XM player, and a formatting check. Every stage runs even when an earlier
-# one failed; the summary at the end gives each stage's outcome and time, and the exit status is
-# non-zero when any failed.
+# address and undefined-behaviour sanitizers, the pixel converters as a 32-bit x86 program, the
+# Windows builds and their tests under Wine, a minute of fuzzing the XM player, and a formatting
+# check. Every stage runs even when an earlier one failed; the summary at the end gives each stage's
+# outcome and time, and the exit status is non-zero when any failed.
 set -uo pipefail
 cd "$(dirname "$0")"
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
   libsdl2-dev libpng-dev clang-format g++-multilib \
   xvfb xdotool x11-apps x11-utils imagemagick openbox iproute2 \
-  openmpt123 xmp libxmp-dev clang libclang-rt-14-dev || exit 1
+  openmpt123 xmp libxmp-dev clang libclang-rt-14-dev \
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 icoutils zip wine wine64 || exit 1
 
 jobs=$(nproc)
 summary=()
@@ -55,6 +56,26 @@ converters_32_bit() {
   ctest --test-dir build/m32 --output-on-failure -j"$jobs"
 }
 
+# Both Windows builds; under Wine the 64-bit one, and the 32-bit one where this kernel runs 32-bit
+# programs. Skipped only when Wine cannot be installed.
+windows_under_wine() {
+  local status=0 wine_setup
+  scripts/build_windows.sh x86_64 && scripts/build_windows.sh i686 || return 1
+  wine_setup=$(scripts/ensure_wine.sh)
+  case $? in
+    0) echo "$wine_setup" ;;
+    77) return 77 ;;
+    *) return 1 ;;
+  esac
+  tests/e2e/wine_e2e.sh build/win64 build/release/tests/e2e || status=1
+  if grep -qx '32-bit Wine: installed' <<<"$wine_setup"; then
+    tests/e2e/wine_e2e.sh build/win32 build/release/tests/e2e || status=1
+  else
+    echo "skipped: the 32-bit show.exe and its tests under Wine ($wine_setup)"
+  fi
+  return $status
+}
+
 # Bounded: a minute of libFuzzer on the XM loader and player, address and undefined sanitizers on.
 fuzzing() {
   tests/xm/fuzz/run_fuzz.sh 60
@@ -67,6 +88,7 @@ formatting() {
 stage "optimised build, all tests" optimised
 stage "sanitizer build (address, undefined), unit tests and offline shows" sanitized
 stage "32-bit x86 build of the converters (real MMX registers)" converters_32_bit
+stage "Windows build under Wine" windows_under_wine
 stage "XM loader and player fuzzed for 60 s (libFuzzer, address, undefined)" fuzzing
 stage "formatting" formatting
 

@@ -30,7 +30,7 @@ if [[ -x /usr/lib/wine/wine ]] && dpkg-query -W -f='${Status}' libgl1-mesa-dri:i
   grep -q 'install ok installed'; then
   echo "32-bit Wine: installed"
 elif ! runs_32_bit; then
-  echo "32-bit Wine: left out, this kernel cannot run 32-bit x86 programs"
+  echo "32-bit Wine: not installed, because this kernel cannot run 32-bit x86 programs"
 elif [[ $(id -u) -ne 0 ]]; then
   echo "32-bit Wine: missing. Install it with:"
   echo "  sudo dpkg --add-architecture i386 && sudo apt-get update &&"
@@ -39,7 +39,7 @@ elif ! { dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-archit
   ! DEBIAN_FRONTEND=noninteractive apt-get update -qq ||
   ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     wine32:i386 libgl1-mesa-dri:i386 >/dev/null; then
-  echo "32-bit Wine: left out, the i386 packages could not be installed"
+  echo "32-bit Wine: not installed, because its i386 packages could not be installed"
 else
   echo "32-bit Wine: installed"
 fi
