@@ -26,11 +26,14 @@ struct Layout {
   int grid_lines;   // floor lines under the horizon
 };
 
+// clang-format off
 constexpr Layout layouts[] = {
-    {16, 2.0f, 3, 2, 13, 14, 3, 3, 1, 1, 11, 6, 0, 1, 0},
-    {32, 4.0f, 7, 5, 25, 27, 5, 6, 1.5f, 1.5f, 22, 11, 1, 1, 2},
-    {48, 6.0f, 10, 7, 38, 41, 7, 9, 2, 2, 33, 16, 2, 0, 3},
+//   size corner  left top right bottom  stroke chamfer rim    shadow  horizon sun  stripes face grid
+    {16,  2,      3,   2,  13,   14,     3,     3,      1,     1,      11,     6,   0,      1,   0},
+    {32,  4,      7,   5,  25,   27,     5,     6,      1.5f,  1.5f,   22,     11,  1,      1,   2},
+    {48,  6,      10,  7,  38,   41,     7,     9,      2,     2,      33,     16,  2,      0,   3},
 };
+// clang-format on
 
 // The logo's colours.
 const Rgb sky[] = {rgb8(4, 2, 16), rgb8(14, 12, 52), rgb8(52, 22, 88), rgb8(150, 48, 110),
@@ -84,7 +87,7 @@ Rgb backdrop(const Layout& l, int px, int py) {
   const auto size = static_cast<float>(l.size);
   Rgb colour = y < l.horizon ? gradient(sky, 5, y / l.horizon)
                              : gradient(ground, 3, (y - l.horizon) / (size - l.horizon));
-  // The sun sits on the horizon, a third of it below, cut off there.
+  // The sun sets: its centre two thirds of its radius above the horizon, nothing of it below.
   const float cx = size / 2.0f;
   const float cy = l.horizon - l.sun_radius * 2.0f / 3.0f;
   const float sun = coverage(px, py, [&](float sx, float sy) {
