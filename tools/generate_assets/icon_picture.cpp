@@ -29,7 +29,7 @@ struct Layout {
 // clang-format off
 constexpr Layout layouts[] = {
 //   size corner  left top right bottom  stroke chamfer rim    shadow  horizon sun  stripes face grid
-    {16,  2,      3,   2,  13,   14,     3,     3,      1,     1,      11,     6,   0,      1,   0},
+    {16,  3,      3,   2,  13,   14,     3,     3,      1,     1,      11,     6,   0,      1,   0},
     {32,  4,      7,   5,  25,   27,     5,     6,      1.5f,  1.5f,   22,     11,  1,      1,   2},
     {48,  6,      10,  7,  38,   41,     7,     9,      2,     2,      33,     16,  2,      0,   3},
 };
