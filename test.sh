@@ -63,7 +63,7 @@ windows_under_wine() {
   scripts/build_windows.sh x86_64 && scripts/build_windows.sh i686 || return 1
   wine_setup=$(scripts/ensure_wine.sh)
   case $? in
-    0) echo "$wine_setup" ;;
+    0) ;;
     77) return 77 ;;
     *) return 1 ;;
   esac

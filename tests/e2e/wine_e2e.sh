@@ -45,6 +45,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINELOADER WINESERVER
 wineserver=/usr/lib/wine/wineserver
 
+# One run at a time per prefix: a second would share its wineserver and desktop.
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/wine-e2e.XXXXXX")
 xvfb_pid=""
 show_pid=""
@@ -79,6 +84,7 @@ start_x() {
   [[ -s $work/display ]] || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
   export DISPLAY=":$(head -n 1 "$work/display")"
   : >"$work/display"
+  screen_depth=$1
   "$wineserver" -p
 }
 
@@ -312,10 +318,14 @@ run_case() {
 prepare_prefix
 start_x 24
 for case_name in "${cases[@]}"; do
+  [[ $case_name == 24_bpp || $screen_depth == 24 ]] || start_x 24
   run_case
+  # A show a failed case left running goes with its wineserver.
   if [[ -n $show_pid ]]; then
     kill "$show_pid" 2>/dev/null
     wait_show
+    stop_wine
+    "$wineserver" -p
   fi
 done
 if ((failures > 0)); then
