@@ -5,9 +5,9 @@
 # BUILD_DIR holds show.exe, data/ and tests/*.exe; TOOLS_DIR holds e2e_write_assets and
 # e2e_identify_picture (the Linux build's). CASEs, all by default: to_end, 32_bpp, 16_bpp,
 # no_data, no_ddraw, unit_tests, icon, 24_bpp (the last on an X screen of its own).
-# Wine's DirectDraw is not paced by a retrace, so a whole show takes seconds; pictures are checked
-# by whichever scene is up, and the time limits only guard against a hang. Wine's ddraw trace
-# counts the frames presented: 5202 for a whole show (counters 0 to 2650 and 2951 to 5501).
+# Wine's DirectDraw is not paced by a retrace: a show runs as fast as Wine draws. Pictures are
+# checked by whichever scene is up, and the time limits only guard against a hang. Wine's ddraw
+# trace counts the frames presented: 5202 for a whole show (counters 0 to 2650 and 2951 to 5501).
 # Exit status 1 when a case failed, 77 when Wine cannot run this show.exe here.
 set -uo pipefail
 
@@ -81,7 +81,8 @@ start_x() {
     [[ -s $work/display ]] && break
     sleep 0.1
   done
-  [[ -s $work/display ]] || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
+  [[ -s $work/display ]] ||
+    { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
   export DISPLAY=":$(head -n 1 "$work/display")"
   : >"$work/display"
   screen_depth=$1
@@ -100,7 +101,11 @@ prepare_prefix() {
       >/dev/null 2>&1 &&
     timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f \
       >/dev/null 2>&1 &&
-    stop_wine || { echo "FAIL: the Wine prefix could not be made:" >&2; cat "$work/wineboot.log" >&2; exit 1; }
+    stop_wine || {
+    echo "FAIL: the Wine prefix could not be made:" >&2
+    cat "$work/wineboot.log" >&2
+    exit 1
+  }
   touch "$WINEPREFIX/.e2e-ready"
 }
 
@@ -132,7 +137,8 @@ make_run_dir() {
 start_show() {
   started=$(now)
   (cd "$run" && exec env "$@" WINEDEBUG=-all,trace+ddraw \
-    timeout -k 5 300 "$wine" start /b /wait /unix "$run/show.exe") >"$run/show.log" 2>"$run/trace.log" &
+    timeout -k 5 300 "$wine" start /b /wait /unix "$run/show.exe") \
+    >"$run/show.log" 2>"$run/trace.log" &
   show_pid=$!
 }
 
@@ -205,7 +211,8 @@ check_pictures() {
       return 1
     fi
   done
-  ((SECONDS < deadline)) || { fail "no two scenes in $layout within 120 s (a guard against a hang)"; return 1; }
+  ((SECONDS < deadline)) ||
+    { fail "no two scenes in $layout within 120 s (a guard against a hang)"; return 1; }
   pictures="$seen shots in $layout, each a scene:$shown"
 }
 
@@ -221,8 +228,9 @@ end_early_with() {
   local presented
   presented=$(flips)
   ((status == 0)) || { fail "exit status $status after the $1, not 0"; return 1; }
-  ((presented < 5202)) || { fail "the show played to its end ($presented frames): the $1 did nothing"; return 1; }
-  ended="ended $(seconds_since "$asked") s after the $1, with status 0, after $presented of 5202 frames"
+  ((presented < 5202)) ||
+    { fail "the show played to its end ($presented frames): the $1 did nothing"; return 1; }
+  ended="ended $(seconds_since "$asked") s after the $1, status 0, after $presented of 5202 frames"
 }
 
 # A whole show in $run, exit status 0 and every frame presented.
@@ -231,7 +239,8 @@ run_whole_show() {
   wait_show
   local presented
   presented=$(flips)
-  ((status != 124 && status != 137)) || { fail "the show did not end within 300 s (a guard against a hang)"; return 1; }
+  ((status != 124 && status != 137)) ||
+    { fail "the show did not end within 300 s (a guard against a hang)"; return 1; }
   ((status == 0)) || { fail "exit status $status, not 0"; return 1; }
   ((presented == 5202)) || { fail "$presented frames presented, not 5202"; return 1; }
   whole="exit status 0 after all 5202 frames, in $(seconds_since "$started") s"
@@ -240,8 +249,9 @@ run_whole_show() {
 # ddraw.dll for the 16-bit case, built for this show.exe's machine.
 build_16_bit_ddraw() {
   command -v "$mingw" >/dev/null || { fail "$mingw is not installed"; return 1; }
-  "$mingw" -std=c++20 -Wall -Wextra -Werror -O2 -shared -static -Wl,--kill-at -o "$run/ddraw.dll" "$here/ddraw_16_bit_only.cpp" \
-    >"$work/mingw.log" 2>&1 || { fail "ddraw_16_bit_only.cpp did not build: $(cat "$work/mingw.log")"; return 1; }
+  "$mingw" -std=c++20 -Wall -Wextra -Werror -O2 -shared -static -Wl,--kill-at \
+    -o "$run/ddraw.dll" "$here/ddraw_16_bit_only.cpp" >"$work/mingw.log" 2>&1 ||
+    { fail "ddraw_16_bit_only.cpp did not build: $(cat "$work/mingw.log")"; return 1; }
 }
 
 run_case() {
@@ -298,13 +308,13 @@ run_case() {
       # The icon group IDI_MAIN (resource type 14) and the icons it lists, written back as an .ico.
       wrestool -l "$build/show.exe" >"$work/resources" 2>&1
       if ! grep -q "type=14 --name='IDI_MAIN'" "$work/resources"; then
-        fail "no icon yet: wrestool lists no icon group IDI_MAIN ($(tr '\n' ' ' <"$work/resources"))"
+        fail "no icon yet: no icon group IDI_MAIN in $(paste -sd ' ' "$work/resources")"
         return
       fi
       wrestool -x --type=14 --name=IDI_MAIN "$build/show.exe" >"$work/show.ico" 2>/dev/null
       local sizes
-      sizes=$(icotool -l "$work/show.ico" 2>/dev/null | grep -o -- '--width=[0-9]* --height=[0-9]*' |
-        sed 's/--width=\([0-9]*\) --height=\([0-9]*\)/\1x\2/' | paste -sd ' ')
+      sizes=$(icotool -l "$work/show.ico" 2>/dev/null |
+        sed -n 's/.*--width=\([0-9]*\) --height=\([0-9]*\).*/\1x\2/p' | paste -sd ' ')
       if [[ $(wc -w <<<"$sizes") -eq 3 ]]; then
         pass "IDI_MAIN holds three icons: $sizes"
       else
