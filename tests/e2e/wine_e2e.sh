@@ -114,6 +114,10 @@ pass() { echo "PASS $arch $case_name: $*"; }
 fail() {
   echo "FAIL $arch $case_name: $*"
   failures=$((failures + 1))
+  # What Wine said besides the ddraw trace, when this case ran the show.
+  if [[ -n $run && -f $run/trace.log ]]; then
+    grep -v ':trace:' "$run/trace.log" | tail -n 20 | sed 's/^/  /'
+  fi
   return 1
 }
 
@@ -328,6 +332,7 @@ run_case() {
 prepare_prefix
 start_x 24
 for case_name in "${cases[@]}"; do
+  run=""
   [[ $case_name == 24_bpp || $screen_depth == 24 ]] || start_x 24
   run_case
   # A show a failed case left running goes with its wineserver.
