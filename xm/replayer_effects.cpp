@@ -294,40 +294,35 @@ void Replayer::tone_portamento(Channel& c) {
   }
 }
 
+namespace {
+
+// The size of a vibrato's or tremolo's swing at `pos` (0..255 a cycle) for waveform `wave` (0 sine,
+// 1 ramp, 2 and 3 square), 0..255; the ramp's direction follows `ramp_pos`.
+int swing_at(int pos, int wave, int ramp_pos) {
+  const int step = (pos >> 2) & 0x1F;
+  switch (wave & 3) {
+    case 0:
+      return tables::vibrato_sine[static_cast<std::size_t>(step)];
+    case 1:
+      return ramp_pos >= 128 ? 255 - step * 8 : step * 8;
+    default:
+      return 255;
+  }
+}
+
+}  // namespace
+
 // Positions run 0..255 a cycle; the second half goes the other way.
 void Replayer::vibrato(Channel& c) {
-  const int step = (c.vibrato_pos >> 2) & 0x1F;
-  int amount = 255;
-  switch (c.wave_control & 3) {
-    case 0:
-      amount = tables::vibrato_sine[static_cast<std::size_t>(step)];
-      break;
-    case 1:
-      amount = c.vibrato_pos >= 128 ? 255 - step * 8 : step * 8;
-      break;
-    default:
-      break;
-  }
-  const int delta = amount * c.vibrato_depth / 32;
+  const int delta = swing_at(c.vibrato_pos, c.wave_control, c.vibrato_pos) * c.vibrato_depth / 32;
   c.out_period = c.vibrato_pos >= 128 ? c.period - delta : c.period + delta;
   c.vibrato_pos = (c.vibrato_pos + c.vibrato_speed) & 0xFF;
 }
 
 // The ramp reads the vibrato's position for its direction, as FastTracker 2 does.
 void Replayer::tremolo(Channel& c) {
-  const int step = (c.tremolo_pos >> 2) & 0x1F;
-  int amount = 255;
-  switch ((c.wave_control >> 4) & 3) {
-    case 0:
-      amount = tables::vibrato_sine[static_cast<std::size_t>(step)];
-      break;
-    case 1:
-      amount = c.vibrato_pos >= 128 ? 255 - step * 8 : step * 8;
-      break;
-    default:
-      break;
-  }
-  const int delta = amount * c.tremolo_depth / 64;
+  const int delta =
+      swing_at(c.tremolo_pos, c.wave_control >> 4, c.vibrato_pos) * c.tremolo_depth / 64;
   c.out_volume = std::clamp(c.tremolo_pos >= 128 ? c.volume - delta : c.volume + delta, 0, 64);
   c.tremolo_pos = (c.tremolo_pos + c.tremolo_speed) & 0xFF;
 }
