@@ -46,14 +46,16 @@ void CaptureBackend::present(const emulated::Frame& frame) {
   const bool keep = next_kept_ < kept.size() && kept[next_kept_] == number;
   if (keep) {
     ++next_kept_;
+    decode(frame);
     write_frame(frame);
   }
+  if (settings_.sink != nullptr) feed_sink(frame);
   if (settings_.progress != nullptr && (keep || frames_presented_ % progress_interval == 0)) {
     report_progress(false);
   }
 }
 
-void CaptureBackend::write_frame(const emulated::Frame& frame) {
+void CaptureBackend::decode(const emulated::Frame& frame) {
   make_room(frame.width, frame.height);
   std::uint8_t* out = rgb_.data();
   for (int y = 0; y < frame.height; ++y) {
@@ -66,10 +68,35 @@ void CaptureBackend::write_frame(const emulated::Frame& frame) {
       *out++ = static_cast<std::uint8_t>(pixel);
     }
   }
+}
+
+void CaptureBackend::feed_sink(const emulated::Frame& frame) {
+  MediaSink& sink = *settings_.sink;
+  if (sink.takes_pictures()) {
+    // A kept frame is decoded already.
+    const bool decoded =
+        next_kept_ > 0 && settings_.kept_frames[next_kept_ - 1] == frames_presented_ - 1;
+    if (!decoded) decode(frame);
+    if (!sink.picture(rgb_.data(), frame.width, frame.height)) stop_on_sink_error();
+  }
+  audio_.pull(sound_.data(), sound_frames_per_picture);
+  if (!sink.sound(sound_.data(), sound_frames_per_picture)) stop_on_sink_error();
+}
+
+void CaptureBackend::stop_on_sink_error() {
+  if (settings_.progress != nullptr) std::fputc('\n', settings_.progress);
+  settings_.sink->abandon();
+  std::fprintf(stderr, "show-capture: %s\n", settings_.sink->error().c_str());
+  std::fflush(nullptr);
+  std::exit(write_failure_status);
+}
+
+void CaptureBackend::write_frame(const emulated::Frame& frame) {
   path_ = frame_path(frames_presented_ - 1).string();
   std::string error;
   if (!write_png_rgb(path_, rgb_.data(), frame.width, frame.height, error)) {
     if (settings_.progress != nullptr) std::fputc('\n', settings_.progress);
+    if (settings_.sink != nullptr) settings_.sink->abandon();
     std::fprintf(stderr, "cannot write %s: %s\n", path_.c_str(), error.c_str());
     std::fflush(nullptr);
     std::exit(write_failure_status);
@@ -79,7 +106,17 @@ void CaptureBackend::write_frame(const emulated::Frame& frame) {
 
 void CaptureBackend::report_progress(bool final) {
   std::FILE* out = settings_.progress;
-  if (settings_.expected_frames != 0) {
+  const bool video = settings_.sink != nullptr && settings_.sink->takes_pictures();
+  if (video && settings_.expected_frames != 0) {
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started_;
+    const double rate = took.count() > 0 ? frames_presented_ / took.count() : 0;
+    const double left = rate > 0 && settings_.expected_frames > frames_presented_
+                            ? (settings_.expected_frames - frames_presented_) / rate
+                            : 0;
+    std::fprintf(out, "\rframe %u of %u, %.0f frames/s, %.0f s left ",
+                 static_cast<unsigned>(frames_presented_),
+                 static_cast<unsigned>(settings_.expected_frames), rate, left);
+  } else if (settings_.expected_frames != 0) {
     std::fprintf(out, "\rframe %u of %u, %u written", static_cast<unsigned>(frames_presented_),
                  static_cast<unsigned>(settings_.expected_frames),
                  static_cast<unsigned>(frames_written_));
@@ -93,6 +130,11 @@ void CaptureBackend::report_progress(bool final) {
 
 void CaptureBackend::exit_process(UINT exit_code) {
   if (settings_.progress != nullptr) report_progress(true);
+  if (settings_.sink != nullptr && !settings_.sink->finish()) {
+    std::fprintf(stderr, "show-capture: %s\n", settings_.sink->error().c_str());
+    std::fflush(nullptr);
+    std::exit(write_failure_status);
+  }
   std::fflush(nullptr);
   std::exit(static_cast<int>(exit_code));
 }

@@ -11,6 +11,7 @@ CaptureBackend& install(Settings settings) {
   screen.layouts = {settings.layout};
   auto next = std::make_unique<CaptureBackend>(std::move(settings));
   emulated::install(*next, screen);
+  audio::install_output(next->audio());
   installed = std::move(next);
   return *installed;
 }

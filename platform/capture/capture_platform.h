@@ -1,14 +1,20 @@
 // The show without a screen: the emulated platform with a backend that has no window and never
 // waits. Each flip is one frame (at an emulated 60 frames per second), numbered from 0 in the order
-// presented; the frames asked for are written as PNG files of what the screen shows.
+// presented; the frames asked for are written as PNG files of what the screen shows. With a media
+// sink, every frame's picture (as the screen shows it) and the sound the music plays during it
+// (pulled from the capture's own sound output) go to the sink as well.
 #pragma once
 
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/capture/media_sink.h"
+#include "platform/capture/pulled_audio.h"
 #include "platform/emulated/emulated_platform.h"
 
 namespace capture {
@@ -24,9 +30,12 @@ struct Settings {
   std::FILE* progress = nullptr;
   // Frames the run is expected to present, for the progress line; 0 when unknown.
   std::uint32_t expected_frames = 0;
+  // When set, receives every frame and its sound, and is finished when the show ends.
+  MediaSink* sink = nullptr;
 };
 
-// The exit status when a frame could not be written: the capture stops there.
+// The exit status when a frame, the sound track or the video could not be written: the capture
+// stops there.
 constexpr int write_failure_status = 4;
 
 class CaptureBackend final : public emulated::Backend {
@@ -47,10 +56,15 @@ class CaptureBackend final : public emulated::Backend {
   std::uint32_t frames_written() const { return frames_written_; }
   // The file a frame number is written to.
   std::filesystem::path frame_path(std::uint32_t frame) const;
+  // The sound output the music is to play through.
+  PulledAudio& audio() { return audio_; }
 
  private:
   void make_room(int width, int height);
+  void decode(const emulated::Frame& frame);
   void write_frame(const emulated::Frame& frame);
+  void feed_sink(const emulated::Frame& frame);
+  [[noreturn]] void stop_on_sink_error();
   void report_progress(bool final);
 
   Settings settings_;
@@ -62,6 +76,9 @@ class CaptureBackend final : public emulated::Backend {
   std::vector<std::uint32_t> row_;
   std::vector<std::uint8_t> rgb_;
   std::string path_;
+  PulledAudio audio_;
+  std::array<std::int16_t, sound_frames_per_picture * 2> sound_{};
+  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };
 
 // Makes a capture backend with these settings the platform (replacing one installed before) and

@@ -90,7 +90,7 @@ TEST_F(ShowCapture, WhatStopsItBeforeTheShowStartsIsNamedWithItsStatus) {
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"--out", "out", "--frames", "9-3"}, 2, "show-capture: --frames: range 9-3 runs backwards"},
       {{"--out", "file/out"}, 4, "show-capture: cannot create the output directory file/out"},
-      {{"--help", "--out", "out"}, 0, "usage: show-capture --out DIR"}};
+      {{"--help", "--out", "out"}, 0, "usage: show-capture [--out DIR"}};
   for (const auto& [arguments, expected_status, opening] : cases) {
     const auto [status, output] = run(arguments);
     EXPECT_EQ(std::pair(status, output.substr(0, opening.size())),

@@ -7,18 +7,21 @@
 namespace capture_options {
 
 const char* const usage =
-    "usage: show-capture --out DIR [--frames LIST] [--format LAYOUT]\n"
+    "usage: show-capture [--out DIR [--frames LIST]] [--wav FILE] [--format LAYOUT]\n"
     "Runs the show in the current directory with no screen and writes the frames in LIST as\n"
-    "DIR/frame-NNNNN.png. Frames are numbered from 0 to 5201 in the order they are presented.\n"
+    "DIR/frame-NNNNN.png and its sound track as a WAV file.\n"
+    "Frames are numbered from 0 to 5201 in the order they are presented, 60 a second.\n"
     "  --out DIR        directory for the pictures, made if missing\n"
     "  --frames LIST    frames to write, e.g. 0,152,2600-2700 (default: none)\n"
+    "  --wav FILE       the sound track: 44,100 Hz, 16-bit stereo\n"
     "  --format LAYOUT  pixel layout of the emulated screen: xrgb8888 (default), xbgr8888,\n"
     "                   rgb888, bgr888, rgb565, bgr565, rgb555, bgr555\n"
-    "Ends with the show's exit status; 2 for a bad command line, 4 when a picture cannot be\n"
-    "written.\n";
+    "Ends with the show's exit status; 2 for a bad command line, 4 when a picture or the sound\n"
+    "track cannot be written.\n";
 
 const char* const short_usage =
-    "usage: show-capture --out DIR [--frames LIST] [--format LAYOUT]  (--help for more)\n";
+    "usage: show-capture [--out DIR [--frames LIST]] [--wav FILE] [--format LAYOUT]  (--help for "
+    "more)\n";
 
 namespace {
 
@@ -89,6 +92,7 @@ Parsed parse(std::span<const char* const> arguments) {
   bool have_out = false;
   bool have_frames = false;
   bool have_format = false;
+  bool have_wav = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") {
@@ -106,6 +110,7 @@ Parsed parse(std::span<const char* const> arguments) {
     bool* seen = name == "--out"      ? &have_out
                  : name == "--frames" ? &have_frames
                  : name == "--format" ? &have_format
+                 : name == "--wav"    ? &have_wav
                                       : nullptr;
     if (seen == nullptr) {
       parsed.error = argument.starts_with("-") ? "unknown option " + std::string(argument)
@@ -130,6 +135,12 @@ Parsed parse(std::span<const char* const> arguments) {
         return parsed;
       }
       options.output_directory = *value;
+    } else if (name == "--wav") {
+      if (value->empty()) {
+        parsed.error = std::string(name) + " needs a file name";
+        return parsed;
+      }
+      options.wav_path = *value;
     } else if (name == "--frames") {
       if (!parse_frame_list(*value, options.frames, parsed.error)) {
         parsed.error = "--frames: " + parsed.error;
@@ -144,7 +155,11 @@ Parsed parse(std::span<const char* const> arguments) {
       options.layout = *layout;
     }
   }
-  if (!have_out) parsed.error = "--out DIR is required";
+  if (!have_out && !have_wav) {
+    parsed.error = "--out DIR or --wav FILE is required";
+  } else if (have_frames && !have_out) {
+    parsed.error = "--frames needs --out DIR";
+  }
   return parsed;
 }
 

@@ -1,4 +1,4 @@
-// The command line of show-capture: --out DIR [--frames LIST] [--format LAYOUT].
+// The command line of show-capture: [--out DIR [--frames LIST]] [--wav FILE] [--format LAYOUT].
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,8 @@ constexpr std::uint32_t presented_frames = 5202;
 constexpr std::uint32_t last_frame = presented_frames - 1;
 
 struct Options {
-  std::string output_directory;
+  std::string output_directory;       // empty when no pictures are written
+  std::string wav_path;               // empty when no sound track is written
   std::vector<std::uint32_t> frames;  // ascending, each once
   emulated::Layout layout = emulated::Layout::xrgb8888;
   bool help = false;
