@@ -6,39 +6,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/audio/wav_header.h"
 #include "platform/capture/partial_file.h"
 
 namespace capture {
 namespace {
 
-constexpr std::size_t header_bytes = 44;
-
-void put16(std::uint8_t* at, std::uint32_t value) {
-  at[0] = static_cast<std::uint8_t>(value);
-  at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void put32(std::uint8_t* at, std::uint32_t value) {
-  put16(at, value);
-  put16(at + 2, value >> 16);
-}
-
 // The RIFF header for `data_bytes` of samples.
-std::array<std::uint8_t, header_bytes> header(std::uint32_t data_bytes) {
-  std::array<std::uint8_t, header_bytes> h{};
-  std::memcpy(&h[0], "RIFF", 4);
-  put32(&h[4], static_cast<std::uint32_t>(header_bytes - 8) + data_bytes);
-  std::memcpy(&h[8], "WAVEfmt ", 8);
-  put32(&h[16], 16);
-  put16(&h[20], 1);  // PCM
-  put16(&h[22], 2);
-  put32(&h[24], sound_rate);
-  put32(&h[28], sound_rate * 4);
-  put16(&h[32], 4);
-  put16(&h[34], 16);
-  std::memcpy(&h[36], "data", 4);
-  put32(&h[40], data_bytes);
-  return h;
+std::array<std::uint8_t, audio::wav_header_bytes> header(std::uint32_t data_bytes) {
+  return audio::wav_header(sound_rate, data_bytes);
 }
 
 }  // namespace
@@ -76,9 +52,7 @@ bool WavSink::sound(const std::int16_t* samples, std::size_t frames) {
   if (file_ == nullptr) return fail("not open");
   for (std::size_t done = 0; done < frames;) {
     const std::size_t count = std::min(frames - done, bytes_.size() / 4);
-    for (std::size_t i = 0; i < count * 2; ++i) {
-      put16(&bytes_[i * 2], static_cast<std::uint16_t>(samples[done * 2 + i]));
-    }
+    audio::wav_samples(samples + done * 2, count * 2, bytes_.data());
     if (std::fwrite(bytes_.data(), 4, count, file_) != count) return fail(std::strerror(errno));
     data_bytes_ += static_cast<std::uint32_t>(count * 4);
     done += count;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/audio/wav_header.h"
 #include "xm/player.h"
 #include "xm/replayer.h"
 
@@ -34,35 +35,8 @@ void write_ticks(const xm::Module& module, int rate, std::FILE* out) {
 
 namespace {
 
-constexpr std::size_t header_bytes = 44;
-constexpr int bytes_per_frame = 4;  // 16-bit stereo
-
-void put16(std::uint8_t* at, std::uint32_t value) {
-  at[0] = static_cast<std::uint8_t>(value);
-  at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-void put32(std::uint8_t* at, std::uint32_t value) {
-  put16(at, value);
-  put16(at + 2, value >> 16);
-}
-
-// The canonical 44-byte header of 16-bit stereo PCM at `rate` with `data_bytes` of frames.
-std::array<std::uint8_t, header_bytes> wav_header(int rate, std::uint32_t data_bytes) {
-  std::array<std::uint8_t, header_bytes> header{};
-  std::memcpy(&header[0], "RIFF", 4);
-  put32(&header[4], 36 + data_bytes);
-  std::memcpy(&header[8], "WAVEfmt ", 8);
-  put32(&header[16], 16);  // fmt chunk size
-  put16(&header[20], 1);   // PCM
-  put16(&header[22], 2);   // channels
-  put32(&header[24], static_cast<std::uint32_t>(rate));
-  put32(&header[28], static_cast<std::uint32_t>(rate) * bytes_per_frame);
-  put16(&header[32], bytes_per_frame);
-  put16(&header[34], 16);  // bits a sample
-  std::memcpy(&header[36], "data", 4);
-  put32(&header[40], data_bytes);
-  return header;
-}
+constexpr std::size_t header_bytes = audio::wav_header_bytes;
+constexpr int bytes_per_frame = audio::wav_bytes_per_frame;
 
 // Renders the song into `file` after room for the header, then writes the header. False with
 // `error` set when writing fails, `stop` is set or the song is longer than a WAV file holds.
@@ -85,10 +59,7 @@ bool render_into(const xm::Module& module, const Options& options, std::FILE* fi
       error = "interrupted";
       return false;
     }
-    // Little-endian whatever the machine.
-    for (std::size_t i = 0; i < frames * 2; ++i) {
-      put16(&bytes[2 * i], static_cast<std::uint16_t>(samples[i]));
-    }
+    audio::wav_samples(samples.data(), frames * 2, bytes.data());
     data_bytes += frames * bytes_per_frame;
     if (data_bytes > max_data_bytes) {
       error = "the song is longer than a WAV file holds";
@@ -98,7 +69,7 @@ bool render_into(const xm::Module& module, const Options& options, std::FILE* fi
       return false;
     }
   }
-  const auto header = wav_header(options.rate, static_cast<std::uint32_t>(data_bytes));
+  const auto header = audio::wav_header(options.rate, static_cast<std::uint32_t>(data_bytes));
   return std::fseek(file, 0, SEEK_SET) == 0 &&
          std::fwrite(header.data(), 1, header.size(), file) == header.size();
 }
