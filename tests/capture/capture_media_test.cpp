@@ -1,23 +1,48 @@
-// The real show-capture's sound track against the player's own render of the song, and a track that
-// cannot be written.
+// The real show-capture's sound track and video: the track against the player's own render of the
+// song, the video's frames against the timeline model as the chosen screen shows it, and what
+// stops a video with its status.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "tests/music/test_song.h"
 #include "tests/show/test_assets.h"
+#include "tests/show/timeline_model.h"
+#include "tests/support/layout_oracle.h"
 #include "xm/load.h"
 #include "xm/player.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using emulated::Layout;
 constexpr std::size_t presented = 5202, sound_per_frame = 735, track = presented * sound_per_frame;
+
+// One frame from the middle of each stretch the screen holds one picture, and the last frame.
+std::vector<std::uint32_t> one_frame_a_scene() {
+  const std::vector<std::uint32_t> counters = timeline_model::presented_counters();
+  std::vector<std::uint32_t> frames;
+  std::uint32_t start = 0;
+  for (std::uint32_t f = 1; f <= counters.size(); ++f) {
+    if (f == counters.size() ||
+        timeline_model::shown_at(counters[f]) != timeline_model::shown_at(counters[start])) {
+      frames.push_back((start + f - 1) / 2);
+      start = f;
+    }
+  }
+  frames.push_back(static_cast<std::uint32_t>(counters.size() - 1));
+  return frames;
+}
+const std::vector<std::uint32_t> chosen = one_frame_a_scene();
 
 std::vector<std::uint8_t> read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -40,10 +65,9 @@ std::pair<int, std::string> capture(const std::string& arguments) {
   return shell(std::string(SHOW_CAPTURE_EXECUTABLE) + " " + arguments);
 }
 
-// The song as the music calls play it, rendered by the player on its own for the whole show.
-std::vector<std::int16_t> song_render() {
-  const std::vector<std::uint8_t> bytes = read_file(SHOW_THEME_XM);
-  xm::LoadResult loaded = xm::load(bytes);
+// A song as the music calls play it, rendered by the player on its own for the whole show.
+std::vector<std::int16_t> song_render(const std::vector<std::uint8_t>& song) {
+  xm::LoadResult loaded = xm::load(song);
   EXPECT_TRUE(loaded.ok());
   xm::Player player(loaded.module, {.rate = 44100, .loop = true});
   std::vector<std::int16_t> samples(track * 2);
@@ -61,6 +85,30 @@ std::vector<std::uint8_t> as_bytes(const std::vector<std::int16_t>& samples) {
   return bytes;
 }
 
+// The chosen frames of a video decoded as 8-bit RGB, one after another.
+std::string decoded_frames(const std::string& video) {
+  std::string select = "select='";
+  for (std::uint32_t f : chosen) select.append("eq(n\\," + std::to_string(f) + ")+");
+  select.back() = '\'';
+  return shell("ffmpeg -v error -i " + video + " -vf \"" + select +
+               "\" -vsync 0 -f rawvideo -pix_fmt rgb24 - 2>/dev/null")
+      .second;
+}
+
+// The timeline model's frame f as the layout shows it, scaled n times, as 8-bit RGB.
+std::string model_frame(std::uint32_t f, Layout layout, int n) {
+  const std::vector<std::uint32_t>& image =
+      timeline_model::image(timeline_model::shown_at(timeline_model::presented_counters().at(f)));
+  std::string rgb;
+  for (int y = 0; y < 400 * n; ++y) {
+    for (int x = 0; x < 640 * n; ++x) {
+      const std::uint32_t p = layout_oracle::shown(image[(y / n) * 640 + x / n], layout);
+      rgb.append({static_cast<char>(p >> 16), static_cast<char>(p >> 8), static_cast<char>(p)});
+    }
+  }
+  return rgb;
+}
+
 class CaptureMedia : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,18 +124,85 @@ TEST_F(CaptureMedia, TheSoundTrackIsTheSongAsThePlayerRendersItForEveryFrame) {
   ASSERT_EQ(wav.size(), 44 + track * 4);
   const std::uint8_t format[] = {1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0};
   EXPECT_EQ(std::memcmp(&wav[20], format, sizeof(format)), 0);
-  EXPECT_TRUE(std::vector<std::uint8_t>(wav.begin() + 44, wav.end()) == as_bytes(song_render()));
+  EXPECT_TRUE(std::vector<std::uint8_t>(wav.begin() + 44, wav.end()) ==
+              as_bytes(song_render(read_file(SHOW_THEME_XM))));
 }
 
-TEST_F(CaptureMedia, ASoundTrackThatCannotBeWrittenEndsWithFourAndLeavesNothing) {
-  fs::create_directory("song.wav");  // a directory cannot be replaced by the track
-  const auto [status, output] = capture("--wav song.wav");
-  EXPECT_EQ(status, 4);
-  EXPECT_EQ(output, "show-capture: cannot write song.wav: Is a directory\n");
-  EXPECT_TRUE(fs::is_empty("song.wav"));
-  for (const auto& entry : fs::directory_iterator(".")) {
-    EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+// A song of a few rows that goes round hundreds of times in the show.
+TEST_F(CaptureMedia, ALosslessVideoIsEveryFrameAsTheScreenShowsItWithTheSong) {
+  const std::vector<std::uint8_t> song = test_song();
+  fs::remove("theme2.xm");
+  std::ofstream("theme2.xm", std::ios::binary)
+      .write(reinterpret_cast<const char*>(song.data()), static_cast<std::streamsize>(song.size()));
+  ASSERT_EQ(capture("--video a.mkv --lossless --format bgr565"), std::pair(0, std::string()));
+  ASSERT_EQ(capture("--video b.mkv --lossless --format bgr565").first, 0);
+  EXPECT_TRUE(read_file("a.mkv") == read_file("b.mkv"));
+  EXPECT_EQ(shell("ffprobe -v error -select_streams v -count_packets -show_entries "
+                  "stream=nb_read_packets,r_frame_rate -of csv=p=0 a.mkv"),
+            std::pair(0, std::string("60/1,5202\n")));
+  const auto [status, sound] = shell("ffmpeg -v error -i a.mkv -map 0:a -f s16le - 2>/dev/null");
+  EXPECT_NEAR(static_cast<double>(sound.size()), track * 4.0, sound_per_frame * 4.0);
+  EXPECT_TRUE(std::vector<std::uint8_t>(sound.begin(), sound.end()) == as_bytes(song_render(song)));
+
+  const std::string frames = decoded_frames("a.mkv");
+  ASSERT_EQ(frames.size(), chosen.size() * 640 * 400 * 3);
+  for (std::size_t i = 0; i < chosen.size(); ++i) {
+    EXPECT_TRUE(frames.substr(i * 640 * 400 * 3, 640 * 400 * 3) ==
+                model_frame(chosen[i], Layout::bgr565, 1))
+        << "frame " << chosen[i];
   }
+}
+
+// H.264 is not exact: each chosen frame, enlarged twice, is close to the model by its PSNR.
+TEST_F(CaptureMedia, AnH264VideoIsCloseToTheScreenAtTwiceTheSize) {
+  ASSERT_EQ(capture("--video v.mp4 --scale 2"), std::pair(0, std::string()));
+  const std::string frames = decoded_frames("v.mp4");
+  const std::size_t size = 1280 * 800 * 3;
+  ASSERT_EQ(frames.size(), chosen.size() * size);
+  for (std::size_t i = 0; i < chosen.size(); ++i) {
+    const std::string expected = model_frame(chosen[i], Layout::xrgb8888, 2);
+    double squares = 0;
+    for (std::size_t k = 0; k < size; ++k) {
+      const double d =
+          static_cast<std::uint8_t>(frames[i * size + k]) - static_cast<std::uint8_t>(expected[k]);
+      squares += d * d;
+    }
+    const double psnr = 10 * std::log10(255.0 * 255.0 * size / std::max(squares, 1.0));
+    EXPECT_GT(psnr, 30.0) << "frame " << chosen[i];
+  }
+}
+
+// Each ends with 4, names what went wrong in its last line (ffmpeg may have said more before) and
+// leaves no file, finished or partial. A full disk is a file size limit here, its signal ignored so
+// that the write fails as it does on a full disk.
+TEST_F(CaptureMedia, WhatStopsAVideoIsNamedWithItsStatus) {
+  fs::create_directory("bin");
+  std::ofstream("bin/ffmpeg") << "#!/bin/sh\n/usr/bin/head -c 3000000 >/dev/null\nexit 3\n";
+  fs::permissions("bin/ffmpeg", fs::perms::owner_all);
+  const std::string full_disk = "ulimit -f 2000; trap '' XFSZ; ";
+  const std::tuple<std::string, std::string> cases[] = {
+      {"PATH=/nonexistent " SHOW_CAPTURE_EXECUTABLE " --video v.mp4",
+       "show-capture: cannot write v.mp4: ffmpeg was not found; install it (on Debian and Ubuntu, "
+       "the package \"ffmpeg\")"},
+      {"PATH=bin " SHOW_CAPTURE_EXECUTABLE " --video v.mp4",
+       "show-capture: cannot write v.mp4: ffmpeg stopped before the video was complete (ffmpeg "
+       "ended with status 3)"},
+      {full_disk + SHOW_CAPTURE_EXECUTABLE " --video v.mkv --lossless",
+       "show-capture: cannot write v.mkv: ffmpeg stopped before the video was complete (ffmpeg "
+       "ended with status 1)"},
+      {full_disk + SHOW_CAPTURE_EXECUTABLE " --wav v.wav",
+       "show-capture: cannot write v.wav: File too large"},
+      {SHOW_CAPTURE_EXECUTABLE " --video no/v.mp4", "show-capture: cannot write no/v.mp4: No such"},
+      {SHOW_CAPTURE_EXECUTABLE " --wav no/v.wav", "show-capture: cannot write no/v.wav: No such"}};
+  for (const auto& [command, opening] : cases) {
+    const auto [status, output] = shell("(" + command + ")");
+    const std::size_t last_line = output.rfind('\n', output.size() - 2) + 1;
+    EXPECT_EQ(std::pair(status, output.substr(last_line, opening.size())), std::pair(4, opening))
+        << command;
+  }
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(".")) left.push_back(entry.path().filename());
+  EXPECT_EQ(left.size(), 7u) << "the assets and bin/ only";
 }
 
 }  // namespace

@@ -7,20 +7,24 @@
 namespace capture_options {
 
 const char* const usage =
-    "usage: show-capture [--out DIR [--frames LIST]] [--wav FILE] [--format LAYOUT]\n"
+    "usage: show-capture [--out DIR [--frames LIST]] [--wav FILE] [--video FILE [--lossless]\n"
+    "                    [--scale N]] [--format LAYOUT]\n"
     "Runs the show in the current directory with no screen and writes the frames in LIST as\n"
-    "DIR/frame-NNNNN.png and its sound track as a WAV file.\n"
+    "DIR/frame-NNNNN.png, its sound track as a WAV file, or both as a video made by ffmpeg.\n"
     "Frames are numbered from 0 to 5201 in the order they are presented, 60 a second.\n"
     "  --out DIR        directory for the pictures, made if missing\n"
     "  --frames LIST    frames to write, e.g. 0,152,2600-2700 (default: none)\n"
     "  --wav FILE       the sound track: 44,100 Hz, 16-bit stereo\n"
+    "  --video FILE     the show with its music: H.264 and AAC in MP4\n"
+    "  --lossless       FFV1 and 16-bit PCM in Matroska instead\n"
+    "  --scale N        enlarge the video N times, each pixel a square (1 to 8; default 1)\n"
     "  --format LAYOUT  pixel layout of the emulated screen: xrgb8888 (default), xbgr8888,\n"
     "                   rgb888, bgr888, rgb565, bgr565, rgb555, bgr555\n"
-    "Ends with the show's exit status; 2 for a bad command line, 4 when a picture or the sound\n"
-    "track cannot be written.\n";
+    "Ends with the show's exit status; 2 for a bad command line, 4 when a picture, the sound\n"
+    "track or the video cannot be written (or ffmpeg is missing or fails).\n";
 
 const char* const short_usage =
-    "usage: show-capture [--out DIR [--frames LIST]] [--wav FILE] [--format LAYOUT]  (--help for "
+    "usage: show-capture [--out DIR [--frames LIST]] [--wav FILE] [--video FILE] (--help for "
     "more)\n";
 
 namespace {
@@ -93,11 +97,17 @@ Parsed parse(std::span<const char* const> arguments) {
   bool have_frames = false;
   bool have_format = false;
   bool have_wav = false;
+  bool have_video = false;
+  bool have_scale = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") {
       options.help = true;
       return parsed;
+    }
+    if (argument == "--lossless") {
+      options.lossless = true;
+      continue;
     }
     // --name VALUE or --name=VALUE
     std::string_view name = argument;
@@ -111,6 +121,8 @@ Parsed parse(std::span<const char* const> arguments) {
                  : name == "--frames" ? &have_frames
                  : name == "--format" ? &have_format
                  : name == "--wav"    ? &have_wav
+                 : name == "--video"  ? &have_video
+                 : name == "--scale"  ? &have_scale
                                       : nullptr;
     if (seen == nullptr) {
       parsed.error = argument.starts_with("-") ? "unknown option " + std::string(argument)
@@ -135,12 +147,19 @@ Parsed parse(std::span<const char* const> arguments) {
         return parsed;
       }
       options.output_directory = *value;
-    } else if (name == "--wav") {
+    } else if (name == "--wav" || name == "--video") {
       if (value->empty()) {
         parsed.error = std::string(name) + " needs a file name";
         return parsed;
       }
-      options.wav_path = *value;
+      (name == "--wav" ? options.wav_path : options.video_path) = *value;
+    } else if (name == "--scale") {
+      if (value->size() != 1 || (*value)[0] < '1' || (*value)[0] > '0' + max_scale) {
+        parsed.error = "--scale takes a whole number from 1 to " + std::to_string(max_scale) +
+                       ", not '" + *value + "'";
+        return parsed;
+      }
+      options.scale = (*value)[0] - '0';
     } else if (name == "--frames") {
       if (!parse_frame_list(*value, options.frames, parsed.error)) {
         parsed.error = "--frames: " + parsed.error;
@@ -155,10 +174,14 @@ Parsed parse(std::span<const char* const> arguments) {
       options.layout = *layout;
     }
   }
-  if (!have_out && !have_wav) {
-    parsed.error = "--out DIR or --wav FILE is required";
+  if (!have_out && !have_wav && !have_video) {
+    parsed.error = "--out DIR, --wav FILE or --video FILE is required";
+  } else if (have_wav && have_video) {
+    parsed.error = "--wav and --video cannot be given together: a video holds the sound track";
   } else if (have_frames && !have_out) {
     parsed.error = "--frames needs --out DIR";
+  } else if ((options.lossless || have_scale) && !have_video) {
+    parsed.error = "--lossless and --scale need --video FILE";
   }
   return parsed;
 }

@@ -1,4 +1,5 @@
-// The command line of show-capture: [--out DIR [--frames LIST]] [--wav FILE] [--format LAYOUT].
+// The command line of show-capture: [--out DIR [--frames LIST]] [--wav FILE] [--video FILE
+// [--lossless] [--scale N]] [--format LAYOUT].
 #pragma once
 
 #include <cstdint>
@@ -17,10 +18,16 @@ constexpr std::uint32_t last_frame = presented_frames - 1;
 struct Options {
   std::string output_directory;       // empty when no pictures are written
   std::string wav_path;               // empty when no sound track is written
+  std::string video_path;             // empty when no video is written
+  bool lossless = false;              // FFV1 and PCM in Matroska instead of H.264 and AAC in MP4
+  int scale = 1;                      // whole-factor enlargement of the video
   std::vector<std::uint32_t> frames;  // ascending, each once
   emulated::Layout layout = emulated::Layout::xrgb8888;
   bool help = false;
 };
+
+// The largest --scale.
+constexpr int max_scale = 8;
 
 struct Parsed {
   Options options;

@@ -1,5 +1,5 @@
-// show-capture: runs the show with no screen and writes chosen frames as PNG files, and its sound
-// track as a WAV file.
+// show-capture: runs the show with no screen and writes chosen frames as PNG files, its sound
+// track as a WAV file, or the whole show with its music as a video.
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,7 +8,9 @@
 #include <system_error>
 
 #include "platform/capture/capture_platform.h"
+#include "platform/capture/video_sink.h"
 #include "platform/capture/wav_sink.h"
+#include "render/framebuffer.h"
 #include "show/show_main.h"
 #include "tools/show_capture/capture_options.h"
 
@@ -45,6 +47,20 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<capture::MediaSink> sink;
+  if (!options.video_path.empty()) {
+    auto video = std::make_unique<capture::VideoSink>();
+    capture::VideoSettings video_settings;
+    video_settings.target = options.video_path;
+    video_settings.lossless = options.lossless;
+    video_settings.scale = options.scale;
+    video_settings.width = screen_width;
+    video_settings.height = screen_height;
+    if (!video->open(video_settings)) {
+      std::fprintf(stderr, "show-capture: %s\n", video->error().c_str());
+      return capture::write_failure_status;
+    }
+    sink = std::move(video);
+  }
   if (!options.wav_path.empty()) {
     auto wav = std::make_unique<capture::WavSink>();
     if (!wav->open(options.wav_path)) {
