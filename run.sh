@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds what is missing and runs the show in a window on this desktop.
+# Builds what is missing and runs the show in a window on this desktop; where there is no display,
+# makes a video of the show with its music instead and says where it is.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
-  libsdl2-dev libpng-dev
+  libsdl2-dev libpng-dev ffmpeg
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$(nproc)"
@@ -13,12 +14,26 @@ cmake --build build/release -j"$(nproc)"
 data=build/release/data
 mkdir -p "$data"
 
+# The show's status when it finds no display to open (platform/sdl/main.cpp).
+no_display=3
+
+make_video() {
+  local video=$PWD/build/release/show.mp4
+  echo "$1: making a video of the show instead."
+  (cd "$data" && ../tools/show_capture/show-capture --video "$video")
+  echo "The show with its music: $video"
+  echo "Play it with any video player, for example: ffplay $video"
+}
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so the show cannot open."
-  echo "Single frames can be captured without one:"
-  echo "  (cd $data && ../tools/show_capture/show-capture --out ../frames --frames 0,200,1000)"
-  exit 1
+  make_video "No display here (neither DISPLAY nor WAYLAND_DISPLAY is set)"
+  exit 0
 fi
 
-cd "$data"
-exec ../platform/sdl/show
+status=0
+(cd "$data" && exec ../platform/sdl/show) || status=$?
+if [ "$status" -eq "$no_display" ]; then
+  make_video "The display could not be opened"
+  exit 0
+fi
+exit "$status"

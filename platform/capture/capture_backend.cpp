@@ -113,7 +113,13 @@ void CaptureBackend::report_progress(bool final) {
     const double left = rate > 0 && settings_.expected_frames > frames_presented_
                             ? (settings_.expected_frames - frames_presented_) / rate
                             : 0;
-    std::fprintf(out, "\rframe %u of %u, %.0f frames/s, %.0f s left ",
+    constexpr int bar_width = 30;
+    char bar[bar_width + 1];
+    const auto filled = std::min<std::uint32_t>(
+        bar_width, frames_presented_ * bar_width / settings_.expected_frames);
+    for (int i = 0; i < bar_width; ++i) bar[i] = static_cast<std::uint32_t>(i) < filled ? '#' : '.';
+    bar[bar_width] = '\0';
+    std::fprintf(out, "\r[%s] frame %u of %u, %.0f frames/s, %.0f s left ", bar,
                  static_cast<unsigned>(frames_presented_),
                  static_cast<unsigned>(settings_.expected_frames), rate, left);
   } else if (settings_.expected_frames != 0) {
