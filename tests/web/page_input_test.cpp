@@ -1,0 +1,101 @@
+// The page's events as the window messages they become: keys down, held and up with Windows'
+// lParam flags; the show active exactly while the page is both visible and focused, told once per
+// change; the mouse as WM_SETCURSOR, sent rather than queued.
+#include "platform/web/page_input.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using web_platform::PageEvent;
+using web_platform::PageInput;
+
+// lParam flags of key messages, from Windows' documentation.
+constexpr LPARAM repeat_one = 1;
+constexpr LPARAM previous_down = LPARAM{1} << 30;
+constexpr LPARAM transition_up = static_cast<LPARAM>(std::uint32_t{1} << 31);
+constexpr LPARAM client_mouse_move = 1 | (0x0200 << 16);
+
+struct Step {
+  PageEvent event;
+  const char* code;
+  // The expected message; message 0 for none.
+  UINT message;
+  WPARAM wparam;
+  LPARAM lparam;
+  bool send;
+};
+
+struct Case {
+  const char* name;
+  std::vector<Step> steps;
+};
+
+const Case cases[] = {
+    {"key down, held, up",
+     {{PageEvent::key_down, "Escape", WM_KEYDOWN, VK_ESCAPE, repeat_one, false},
+      {PageEvent::key_repeat, "Escape", WM_KEYDOWN, VK_ESCAPE, repeat_one | previous_down, false},
+      {PageEvent::key_up, "Escape", WM_KEYUP, VK_ESCAPE, repeat_one | previous_down | transition_up,
+       false}}},
+    {"a key without a code says nothing",
+     {{PageEvent::key_down, "MetaLeft", 0, 0, 0, false},
+      {PageEvent::key_up, "", 0, 0, 0, false},
+      {PageEvent::key_down, "KeyQ", WM_KEYDOWN, 'Q', repeat_one, false}}},
+    {"focus on a visible page activates, losing it deactivates",
+     {{PageEvent::shown, "", 0, 0, 0, false},
+      {PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0, false},
+      {PageEvent::focused, "", 0, 0, 0, false},
+      {PageEvent::blurred, "", WM_ACTIVATEAPP, 0, 0, false},
+      {PageEvent::blurred, "", 0, 0, 0, false},
+      {PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0, false}}},
+    {"a hidden page is inactive, focused or not",
+     {{PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0, false},
+      {PageEvent::hidden, "", WM_ACTIVATEAPP, 0, 0, false},
+      {PageEvent::blurred, "", 0, 0, 0, false},
+      {PageEvent::focused, "", 0, 0, 0, false},
+      {PageEvent::shown, "", WM_ACTIVATEAPP, 1, 0, false}}},
+    {"starting hidden and unfocused, nothing until both change",
+     {{PageEvent::hidden, "", 0, 0, 0, false},
+      {PageEvent::blurred, "", 0, 0, 0, false},
+      {PageEvent::shown, "", 0, 0, 0, false},
+      {PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0, false}}},
+    {"the mouse asks for the cursor",
+     {{PageEvent::pointer_moved, "", WM_SETCURSOR, 0, client_mouse_move, true},
+      {PageEvent::none, "", 0, 0, 0, false},
+      {static_cast<PageEvent>(99), "KeyA", 0, 0, 0, false}}},
+};
+
+TEST(PageInput, EventsAsWindowMessages) {
+  for (const Case& c : cases) {
+    PageInput input;
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+      const Step& step = c.steps[i];
+      const auto message = input.translate(step.event, step.code);
+      const std::string where = std::string(c.name) + ", step " + std::to_string(i);
+      if (step.message == 0) {
+        EXPECT_FALSE(message.has_value()) << where;
+        continue;
+      }
+      ASSERT_TRUE(message.has_value()) << where;
+      EXPECT_EQ(message->message, step.message) << where;
+      EXPECT_EQ(message->wparam, step.wparam) << where;
+      EXPECT_EQ(message->lparam, step.lparam) << where;
+      EXPECT_EQ(message->send, step.send) << where;
+    }
+  }
+}
+
+TEST(PageInput, ActiveFollowsTheMessages) {
+  PageInput input;
+  EXPECT_FALSE(input.active());
+  input.translate(PageEvent::focused, "");
+  EXPECT_TRUE(input.active());
+  input.translate(PageEvent::hidden, "");
+  EXPECT_FALSE(input.active());
+}
+
+}  // namespace
