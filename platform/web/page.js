@@ -237,6 +237,12 @@ function startPage() {
     }
   }
 
+  // The module ends a run by throwing its exit status from the animation frame it was resumed in;
+  // that is no error of the page's.
+  window.addEventListener("error", (event) => {
+    if (event.error && event.error.name === "ExitStatus") event.preventDefault();
+  });
+
   cover.addEventListener("click", start);
   cover.addEventListener("keydown", (event) => {
     if (event.code === "Enter" || event.code === "Space") start();

@@ -8,9 +8,10 @@ namespace web_platform {
 
 namespace {
 
-// The page's side is in page.js.
+// The page's side is in page.js; the bodies are JavaScript, which clang-format would take apart.
+// clang-format off
 EM_JS(int, page_open_sound, (int rate, int block_frames), {
-  const pull = (frames) = > {
+  const pull = (frames) => {
     const left = _web_sound_pull(frames) >> 2;
     const right = left + block_frames;
     return [ HEAPF32.subarray(left, left + frames), HEAPF32.subarray(right, right + frames) ];
@@ -19,6 +20,7 @@ EM_JS(int, page_open_sound, (int rate, int block_frames), {
 });
 EM_JS(void, page_start_sound, (), { Module.page.startSound(); });
 EM_JS(void, page_close_sound, (), { Module.page.closeSound(); });
+// clang-format on
 
 WebAudioOutput* installed = nullptr;
 

@@ -10,7 +10,9 @@ namespace web_platform {
 
 namespace {
 
-// The page's side of each call is in page.js (the object `page` handed to the module).
+// The page's side of each call is in page.js (the object `page` handed to the module). The
+// bodies are JavaScript, which clang-format would take apart.
+// clang-format off
 
 EM_JS(void, page_display_mode, (int width, int height),
       { Module.page.displayMode(width, height); });
@@ -34,10 +36,11 @@ EM_JS(int, page_next_event, (char* code, int size), {
   stringToUTF8(event.code || "", code, size);
   return event.kind;
 });
-EM_JS(void, page_show_cursor, (int shown), { Module.page.showCursor(shown != = 0); });
-EM_JS(void, page_keep_screen_on, (int on), { Module.page.keepScreenOn(on != = 0); });
+EM_JS(void, page_show_cursor, (int shown), { Module.page.showCursor(shown !== 0); });
+EM_JS(void, page_keep_screen_on, (int on), { Module.page.keepScreenOn(on !== 0); });
 // Before the module goes: the page reads what it reports of the run.
 EM_JS(void, page_show_ending, (int status), { Module.page.showEnding(status); });
+// clang-format on
 
 // Long enough for every key name the page sends ("NumpadEnter", "ControlRight").
 constexpr int key_name_size = 32;

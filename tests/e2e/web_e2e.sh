@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Runs the web build of the show in headless Chromium, driven by web_e2e.py: the page loads in under
+# two seconds; the show runs to its end with every frame presented, its screenshots scenes of the
+# framebuffer model, its sound delivered throughout; Escape ends it, and it starts again.
+#   web_e2e.sh [BUILD_DIR [TOOLS_DIR]]     (default build/web and build/release/tests/e2e)
+#   web_e2e.sh --figures [BUILD_DIR [TOOLS_DIR]]: load time, frame rate and frame time at the
+#   browser's own pace, no checks
+# Exit status 0 when every case passed, 1 when one failed, 77 when Chromium, its driver or Selenium
+# cannot be installed here.
+set -uo pipefail
+here=$(dirname "$(readlink -f "$0")")
+root=$(readlink -f "$here/../..")
+
+figures=()
+if [[ ${1:-} == --figures ]]; then
+  figures=(--figures)
+  shift
+fi
+build=$(readlink -f "${1:-$root/build/web}")
+tools=$(readlink -f "${2:-$root/build/release/tests/e2e}")
+
+if ! "$root/scripts/ensure_packages.sh" chromium chromium-driver python3-selenium imagemagick; then
+  echo "SKIP: Chromium, its driver or Selenium cannot be installed: the web page is not tested"
+  exit 77
+fi
+for file in index.html page.js page.css show.js show.wasm show.data data/theme2.xm; do
+  [[ -f $build/$file ]] || { echo "FAIL: no $build/$file (scripts/build_web.sh builds it)"; exit 1; }
+done
+# The model's tools come from the native build; made there when missing.
+if [[ ! -x $tools/e2e_identify_picture || ! -x $tools/e2e_write_assets ]]; then
+  if [[ $tools == "$root/build/release/tests/e2e" && -f $root/build/release/CMakeCache.txt ]]; then
+    cmake --build "$root/build/release" --target e2e_identify_picture e2e_write_assets \
+      -j"$(nproc)" >/dev/null || { echo "FAIL: cannot build the e2e tools"; exit 1; }
+  else
+    echo "FAIL: no e2e_identify_picture and e2e_write_assets in $tools"
+    exit 1
+  fi
+fi
+
+# Debian's Python: the one first on PATH may not see Debian's Selenium.
+/usr/bin/python3 "$here/web_e2e.py" "$build" "$tools" "${figures[@]}"
