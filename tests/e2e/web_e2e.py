@@ -245,10 +245,47 @@ def case_escape_and_again(driver, urls, work, identify):
     check(report(driver)["sound"]["blocksAfterEnd"] == 0, "sound pulled after Escape")
 
 
+def frames_while(driver, seconds):
+    """Frames presented over `seconds`, after a moment for a frame already under way."""
+    time.sleep(0.3)
+    first = report(driver)["frames"]
+    time.sleep(seconds)
+    return report(driver)["frames"] - first
+
+
+def case_inactive_page(driver, urls, work, identify):
+    # Headless Chromium neither hides a tab nor takes its focus away, so the page is told as the
+    # browser would tell it: blur and focus events, and a visibility change with document.hidden.
+    open_page(driver, urls["model"], 1280, 800)
+    start(driver)
+    changes = [
+        ("blurred", "window.dispatchEvent(new Event('blur'))",
+         "window.dispatchEvent(new Event('focus'))"),
+        ("hidden", "Object.defineProperty(document, 'hidden', {configurable: true, get: () => true});"
+                   "document.dispatchEvent(new Event('visibilitychange'))",
+         "delete document.hidden; document.dispatchEvent(new Event('visibilitychange'))"),
+    ]
+    for name, away, back in changes:
+        check(frames_while(driver, 0.5) > 0, f"no frames before the page is {name}")
+        driver.execute_script(away)
+        away_frames = frames_while(driver, 1.0)
+        check(report(driver)["state"] == "running", f"the show ended while the page was {name}")
+        check(away_frames == 0, f"{away_frames} frames presented while the page was {name}")
+        driver.execute_script(back)
+        back_frames = frames_while(driver, 0.5)
+        check(back_frames > 0, f"no frames once the page was no longer {name}")
+        print(f"  {name}: no frames for a second; back: {back_frames} frames in half a second")
+    ActionChains(driver).send_keys(Keys.ESCAPE).perform()
+    state = wait_for(driver, lambda s: s["state"] != "running", 5, "the end after Escape")
+    check(state["status"] == 0, f"the show ended with status {state['status']}")
+
+
 CASES = [
     ("the page loads in under two seconds", case_loads_fast),
     ("the show to its end: screenshots are scenes of the model, sound throughout", case_to_end),
     ("Escape ends the show, and it starts again", case_escape_and_again),
+    ("a page without focus or out of sight presents nothing, and again once back",
+     case_inactive_page),
 ]
 
 
