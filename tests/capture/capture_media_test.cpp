@@ -153,7 +153,9 @@ TEST_F(CaptureMedia, ALosslessVideoIsEveryFrameAsTheScreenShowsItWithTheSong) {
   }
 }
 
-// H.264 is not exact: each chosen frame, enlarged twice, is close to the model by its PSNR.
+// H.264 is not exact: each chosen frame, enlarged twice, is close to the model by its PSNR (40 dB
+// and more measured; at the show's own size its colour, kept for every 2x2 pixels, smears the
+// one-pixel raster bars down to 20 dB).
 TEST_F(CaptureMedia, AnH264VideoIsCloseToTheScreenAtTwiceTheSize) {
   ASSERT_EQ(capture("--video v.mp4 --scale 2"), std::pair(0, std::string()));
   const std::string frames = decoded_frames("v.mp4");
@@ -168,7 +170,7 @@ TEST_F(CaptureMedia, AnH264VideoIsCloseToTheScreenAtTwiceTheSize) {
       squares += d * d;
     }
     const double psnr = 10 * std::log10(255.0 * 255.0 * size / std::max(squares, 1.0));
-    EXPECT_GT(psnr, 30.0) << "frame " << chosen[i];
+    EXPECT_GT(psnr, 35.0) << "frame " << chosen[i];
   }
 }
 
