@@ -158,6 +158,13 @@ TEST_F(CaptureMedia, ALosslessVideoIsEveryFrameAsTheScreenShowsItWithTheSong) {
 // one-pixel raster bars down to 20 dB).
 TEST_F(CaptureMedia, AnH264VideoIsCloseToTheScreenAtTwiceTheSize) {
   ASSERT_EQ(capture("--video v.mp4 --scale 2"), std::pair(0, std::string()));
+  EXPECT_EQ(shell("ffprobe -v error -select_streams v -count_packets -show_entries "
+                  "stream=nb_read_packets,r_frame_rate,width,height -of csv=p=0 v.mp4"),
+            std::pair(0, std::string("1280,800,60/1,5202\n")));
+  // AAC codes 1,024 frames at a time; the file says how many of them are the show's.
+  const auto [status, duration] =
+      shell("ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 v.mp4");
+  EXPECT_NEAR(std::atof(duration.c_str()), presented / 60.0, 1.0 / 44100);
   const std::string frames = decoded_frames("v.mp4");
   const std::size_t size = 1280 * 800 * 3;
   ASSERT_EQ(frames.size(), chosen.size() * size);
