@@ -22,6 +22,15 @@ const showReport = {
 };
 window.showReport = showReport;
 
+// Where show.js could not be loaded (a page opened from disk, or a build without it).
+function pageMissing(file) {
+  showReport.state = "failed";
+  showReport.error = file + " could not be loaded";
+  document.getElementById("message").textContent =
+    "The show cannot run here: " + file + " could not be loaded. Serve this folder over HTTP "
+    + "(scripts/serve_web.sh) and open it there.";
+}
+
 function startPage() {
   const canvas = document.getElementById("screen");
   const cover = document.getElementById("cover");
@@ -34,6 +43,7 @@ function startPage() {
   let audioContext = null;
   let soundNode = null;
   let picture = null;  // ImageData the frames are copied into
+  let frameView = null;
   let wakeLock = null;
   const events = [];   // [kind, key name], numbered as platform/web/page_input.h
 
@@ -79,7 +89,12 @@ function startPage() {
     },
     showFrame(heap, address, width, height, startMs) {
       if (!picture || picture.width !== width || picture.height !== height) return;
-      picture.data.set(heap.subarray(address, address + width * height * 4));
+      // The module's memory seen where the frame is; made again only when that changes.
+      if (!frameView || frameView.buffer !== heap.buffer || frameView.byteOffset !== address ||
+          frameView.length !== width * height * 4) {
+        frameView = heap.subarray(address, address + width * height * 4);
+      }
+      picture.data.set(frameView);
       context2d.putImageData(picture, 0, 0);
       const took = performance.now() - startMs;
       showReport.frames += 1;

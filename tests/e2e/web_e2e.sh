@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the web build of the show in headless Chromium, driven by web_e2e.py: the page loads in under
 # two seconds; the show runs to its end with every frame presented, its screenshots scenes of the
-# framebuffer model, its sound delivered throughout; Escape ends it, and it starts again.
+# framebuffer model, its sound delivered throughout; Escape ends it, and it starts again; a page
+# without focus or out of sight presents nothing; full screen by double click, F11 and the button;
+# a resized page takes the picture at its new scale.
 #   web_e2e.sh [BUILD_DIR [TOOLS_DIR]]     (default build/web and build/release/tests/e2e)
 #   web_e2e.sh --figures [BUILD_DIR [TOOLS_DIR]]: load time, frame rate and frame time at the
 #   browser's own pace, no checks
