@@ -47,12 +47,8 @@ constexpr int key_name_size = 32;
 
 }  // namespace
 
-void WebBackend::exclusive_mode(bool exclusive) { static_cast<void>(exclusive); }
-
 void WebBackend::display_mode(int width, int height, emulated::Layout layout) {
   static_cast<void>(layout);  // every frame names its own layout
-  width_ = width;
-  height_ = height;
   placed_for_ = {};
   page_display_mode(width, height);
   place(width, height);

@@ -15,7 +15,6 @@ namespace web_platform {
 
 class WebBackend final : public emulated::Backend {
  public:
-  void exclusive_mode(bool exclusive) override;
   void display_mode(int width, int height, emulated::Layout layout) override;
   void display_mode_restored() override;
   void wait_for_retrace() override;
@@ -27,7 +26,7 @@ class WebBackend final : public emulated::Backend {
   bool screen_saver_active() const override { return screen_saver_active_; }
   void set_screen_saver_active(bool active) override;
 
-  // The largest screen the backend shows; larger modes are shown cut.
+  // The largest frame the backend shows (the show's own size); a larger one is not shown.
   static constexpr int max_width = 640;
   static constexpr int max_height = 400;
 
@@ -36,8 +35,6 @@ class WebBackend final : public emulated::Backend {
 
   PageInput input_;
   bool screen_saver_active_ = true;
-  int width_ = 0;
-  int height_ = 0;
   // The page's size and pixel ratio the canvas was last placed for.
   std::array<double, 3> placed_for_{};
   // Static size: presenting allocates nothing.
