@@ -228,6 +228,13 @@ def case_escape_and_again(driver, urls, work, identify):
         check(report(driver)["state"] == "running", "the show ended before Escape")
         check(ok, f"run {run}: the screenshot is no scene of the model ({scene}); "
                   f"kept as {keep_failed_shot(work, 'escape')}")
+        # Other keys reach the show too, and do nothing.
+        ActionChains(driver).send_keys("q", Keys.SPACE, Keys.ENTER, Keys.F1).perform()
+        before = report(driver)["frames"]
+        time.sleep(0.5)
+        state = report(driver)
+        check(state["state"] == "running" and state["frames"] > before,
+              f"run {run}: a key other than Escape stopped the show")
         ActionChains(driver).send_keys(Keys.ESCAPE).perform()
         state = wait_for(driver, lambda s: s["state"] != "running", 5, "the end after Escape")
         check(state["state"] == "ended" and state["status"] == 0,
