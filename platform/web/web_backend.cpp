@@ -80,6 +80,8 @@ void WebBackend::place(int width, int height) {
 }
 
 void WebBackend::poll_events() {
+  // Messages need the show's window: the page's events wait in its queue until there is one.
+  if (emulated::display_window_handle() == nullptr) return;
   std::array<char, key_name_size> code{};
   for (;;) {
     const int event = page_next_event(code.data(), key_name_size);
