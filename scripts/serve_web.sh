@@ -32,5 +32,5 @@ if [ -z "$free_port" ]; then
   echo "No free port from $port to $((port + 99))" >&2
   exit 1
 fi
-echo "The show: http://localhost:$free_port/ (click the page to start it; Ctrl-C stops the server)"
+echo "The show: http://127.0.0.1:$free_port/ (click the page to start it; Ctrl-C stops the server)"
 exec python3 -m http.server "$free_port" --bind 127.0.0.1 --directory build/web
