@@ -26,11 +26,12 @@ runs_32_bit() {
   return $status
 }
 
-if [[ -x /usr/lib/wine/wine ]] && dpkg-query -W -f='${Status}' libgl1-mesa-dri:i386 2>/dev/null |
+# Asked first: 32-bit Wine does not run under qemu's user-mode emulation either.
+if ! runs_32_bit; then
+  echo "32-bit Wine: not used, because this kernel cannot run 32-bit x86 programs"
+elif [[ -x /usr/lib/wine/wine ]] && dpkg-query -W -f='${Status}' libgl1-mesa-dri:i386 2>/dev/null |
   grep -q 'install ok installed'; then
   echo "32-bit Wine: installed"
-elif ! runs_32_bit; then
-  echo "32-bit Wine: not installed, because this kernel cannot run 32-bit x86 programs"
 elif [[ $(id -u) -ne 0 ]]; then
   echo "32-bit Wine: missing. Install it with:"
   echo "  sudo dpkg --add-architecture i386 && sudo apt-get update &&"
