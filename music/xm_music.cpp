@@ -20,7 +20,8 @@
 
 namespace {
 
-// Free waits no longer than this for the output to play the fade, even if the device stalls.
+// Free waits no longer than this for the output to play the fade, even if the device stalls; not at
+// all for an output that plays only when asked.
 constexpr auto fade_wait_limit = std::chrono::milliseconds(250);
 
 struct Music {
@@ -77,7 +78,8 @@ int BASSMOD_MusicPlay() {
 void BASSMOD_Free() {
   Music& music = music_state;
   if (music.opened) {
-    music.playback.stop(fade_wait_limit);
+    music.playback.stop(audio::output().plays_on_its_own() ? fade_wait_limit
+                                                           : std::chrono::milliseconds(0));
     // The fill runs no more once this returns.
     audio::output().close();
     music.opened = false;

@@ -22,6 +22,9 @@ class Output {
   virtual void start() = 0;
   // Stops calling `fill` and returns only after its last call has returned; harmless when not open.
   virtual void close() = 0;
+  // False when `fill` runs only when the program itself asks for sound, between its frames on its
+  // own thread: waiting for such an output to play something would wait for nothing.
+  virtual bool plays_on_its_own() const { return true; }
 };
 
 // The output the executable installed, or one without a device (its open() fails) if none was.

@@ -16,6 +16,7 @@ class PulledAudio final : public audio::Output {
   bool open(int rate, audio::Fill fill, void* context) override;
   void start() override;
   void close() override;
+  bool plays_on_its_own() const override { return false; }
 
   // Fills `frames` stereo frames: through the fill while started, silence otherwise.
   void pull(std::int16_t* samples, std::size_t frames);

@@ -23,6 +23,8 @@ class WebAudioOutput final : public audio::Output {
   bool open(int rate, audio::Fill fill, void* context) override;
   void start() override;
   void close() override;
+  // The page has one thread: its sound is pulled only between the show's frames.
+  bool plays_on_its_own() const override { return false; }
 
   // Renders `frames` frames (at most max_block_frames) for the page and returns where they are:
   // max_block_frames floats of the left channel, then as many of the right. Silence unless
