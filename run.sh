@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Builds what is missing and runs the show in a window on this desktop; where there is no display,
-# makes a video of the show with its music instead and says where it is.
+# makes a video of the show with its music instead and says where it is. With --web, builds the
+# show for a web browser and serves it here.
 set -euo pipefail
 cd "$(dirname "$0")"
+
+# ./run.sh --web: the show in a web browser, built with emscripten and served on this machine.
+if [ "${1:-}" = --web ]; then
+  scripts/build_web.sh
+  exec scripts/serve_web.sh
+fi
 
 scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev \
   libsdl2-dev libpng-dev ffmpeg
