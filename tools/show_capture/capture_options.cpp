@@ -1,8 +1,11 @@
 #include "tools/show_capture/capture_options.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string_view>
+
+#include "tools/command_line/value_option.h"
 
 namespace capture_options {
 
@@ -93,12 +96,9 @@ bool parse_frame_list(const std::string& text, std::vector<std::uint32_t>& frame
 Parsed parse(std::span<const char* const> arguments) {
   Parsed parsed;
   Options& options = parsed.options;
-  bool have_out = false;
-  bool have_frames = false;
-  bool have_format = false;
-  bool have_wav = false;
-  bool have_video = false;
-  bool have_scale = false;
+  constexpr std::array<std::string_view, 6> value_names = {"--out", "--frames", "--format",
+                                                           "--wav", "--video",  "--scale"};
+  std::array<bool, value_names.size()> seen{};
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") {
@@ -109,71 +109,55 @@ Parsed parse(std::span<const char* const> arguments) {
       options.lossless = true;
       continue;
     }
-    // --name VALUE or --name=VALUE
-    std::string_view name = argument;
-    std::optional<std::string> value;
-    const std::size_t equals = argument.find('=');
-    if (argument.starts_with("--") && equals != std::string_view::npos) {
-      name = argument.substr(0, equals);
-      value = std::string(argument.substr(equals + 1));
-    }
-    bool* seen = name == "--out"      ? &have_out
-                 : name == "--frames" ? &have_frames
-                 : name == "--format" ? &have_format
-                 : name == "--wav"    ? &have_wav
-                 : name == "--video"  ? &have_video
-                 : name == "--scale"  ? &have_scale
-                                      : nullptr;
-    if (seen == nullptr) {
-      parsed.error = argument.starts_with("-") ? "unknown option " + std::string(argument)
-                                               : "unexpected argument " + std::string(argument);
-      return parsed;
-    }
-    if (*seen) {
-      parsed.error = std::string(name) + " given twice";
-      return parsed;
-    }
-    *seen = true;
-    if (!value) {
-      if (i + 1 >= arguments.size()) {
-        parsed.error = std::string(name) + " needs a value";
+    command_line::ValueOption option;
+    switch (command_line::take_value_option(arguments, i, value_names, seen, option)) {
+      case command_line::Taken::unknown:
+        parsed.error = argument.starts_with("-") ? "unknown option " + std::string(argument)
+                                                 : "unexpected argument " + std::string(argument);
         return parsed;
-      }
-      value = arguments[++i];
+      case command_line::Taken::error:
+        parsed.error = option.error;
+        return parsed;
+      case command_line::Taken::value:
+        break;
     }
+    const std::string_view name = option.name;
+    const std::string value(option.value);
     if (name == "--out") {
-      if (value->empty()) {
+      if (value.empty()) {
         parsed.error = "--out needs a directory";
         return parsed;
       }
-      options.output_directory = *value;
+      options.output_directory = value;
     } else if (name == "--wav" || name == "--video") {
-      if (value->empty()) {
+      if (value.empty()) {
         parsed.error = std::string(name) + " needs a file name";
         return parsed;
       }
-      (name == "--wav" ? options.wav_path : options.video_path) = *value;
+      (name == "--wav" ? options.wav_path : options.video_path) = value;
     } else if (name == "--scale") {
-      if (value->size() != 1 || (*value)[0] < '1' || (*value)[0] > '0' + max_scale) {
+      if (value.size() != 1 || value[0] < '1' || value[0] > '0' + max_scale) {
         parsed.error = "--scale takes a whole number from 1 to " + std::to_string(max_scale) +
-                       ", not '" + *value + "'";
+                       ", not '" + value + "'";
         return parsed;
       }
-      options.scale = (*value)[0] - '0';
+      options.scale = value[0] - '0';
     } else if (name == "--frames") {
-      if (!parse_frame_list(*value, options.frames, parsed.error)) {
+      if (!parse_frame_list(value, options.frames, parsed.error)) {
         parsed.error = "--frames: " + parsed.error;
         return parsed;
       }
     } else {
-      const auto layout = emulated::parse_layout(*value);
+      const auto layout = emulated::parse_layout(value);
       if (!layout) {
-        parsed.error = "unknown layout '" + *value + "' for --format";
+        parsed.error = "unknown layout '" + value + "' for --format";
         return parsed;
       }
       options.layout = *layout;
     }
   }
+  const bool have_out = seen[0], have_frames = seen[1], have_wav = seen[3], have_video = seen[4],
+             have_scale = seen[5];
   if (!have_out && !have_wav && !have_video) {
     parsed.error = "--out DIR, --wav FILE or --video FILE is required";
   } else if (have_wav && have_video) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "tools/command_line/value_option.h"
+
 namespace xmplay {
 
 const char* const usage =
@@ -64,8 +66,9 @@ std::optional<int> parse_rate(std::string_view text) {
 Parsed parse(std::span<const char* const> arguments) {
   Parsed parsed;
   Options& options = parsed.options;
-  bool have_loop = false, have_ticks = false, have_rate = false, have_interpolation = false,
-       have_wav = false;
+  bool have_loop = false, have_ticks = false;
+  constexpr std::array<std::string_view, 3> value_names = {"--rate", "--interpolation", "--wav"};
+  std::array<bool, value_names.size()> seen{};
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") {
@@ -89,56 +92,43 @@ Parsed parse(std::span<const char* const> arguments) {
       options.module_path = argument;
       continue;
     }
-    // --name VALUE or --name=VALUE
-    std::string_view name = argument;
-    std::optional<std::string_view> value;
-    if (const std::size_t equals = argument.find('='); equals != std::string_view::npos) {
-      name = argument.substr(0, equals);
-      value = argument.substr(equals + 1);
-    }
-    bool* seen = name == "--rate"            ? &have_rate
-                 : name == "--interpolation" ? &have_interpolation
-                 : name == "--wav"           ? &have_wav
-                                             : nullptr;
-    if (seen == nullptr) {
-      parsed.error = quoted("unknown option", argument);
-      return parsed;
-    }
-    if (*seen) {
-      parsed.error = std::string(name) + " given twice";
-      return parsed;
-    }
-    *seen = true;
-    if (!value) {
-      if (i + 1 >= arguments.size()) {
-        parsed.error = std::string(name) + " needs a value";
+    command_line::ValueOption option;
+    switch (command_line::take_value_option(arguments, i, value_names, seen, option)) {
+      case command_line::Taken::unknown:
+        parsed.error = quoted("unknown option", argument);
         return parsed;
-      }
-      value = arguments[++i];
+      case command_line::Taken::error:
+        parsed.error = option.error;
+        return parsed;
+      case command_line::Taken::value:
+        break;
     }
+    const std::string_view name = option.name;
+    const std::string_view value = option.value;
     if (name == "--rate") {
-      const std::optional<int> rate = parse_rate(*value);
+      const std::optional<int> rate = parse_rate(value);
       if (!rate) {
-        parsed.error = quoted("--rate takes 8000 to 96000, not", *value);
+        parsed.error = quoted("--rate takes 8000 to 96000, not", value);
         return parsed;
       }
       options.rate = *rate;
     } else if (name == "--interpolation") {
       const auto* found = std::find_if(interpolations.begin(), interpolations.end(),
-                                       [&](const auto& entry) { return entry.first == *value; });
+                                       [&](const auto& entry) { return entry.first == value; });
       if (found == interpolations.end()) {
-        parsed.error = quoted("--interpolation takes nearest, linear or cubic, not", *value);
+        parsed.error = quoted("--interpolation takes nearest, linear or cubic, not", value);
         return parsed;
       }
       options.interpolation = found->second;
     } else {
-      if (value->empty()) {
+      if (value.empty()) {
         parsed.error = "--wav needs a file name";
         return parsed;
       }
-      options.wav_path = *value;
+      options.wav_path = value;
     }
   }
+  const bool have_rate = seen[0], have_interpolation = seen[1], have_wav = seen[2];
   options.mode = have_wav ? Mode::wav : have_ticks ? Mode::ticks : Mode::play;
   options.loop = have_loop;
   if (options.module_path.empty()) {
