@@ -1,5 +1,6 @@
 // Runs a converter on rows placed at every misalignment of source and destination, seeing every
-// byte it reads and writes, and checks that floating point still works after it.
+// byte it reads and writes, and checks that floating point still works after it; what every
+// converter is checked against, written out one pixel at a time from the layout oracle.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,10 +13,33 @@
 #include <vector>
 
 #include "display/pixel_converters.h"
+#include "tests/support/layout_oracle.h"
 
 namespace rows {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The converter the display gets for the layout's exact format.
+inline PixelConverter converter_for(const layout_oracle::Entry& e) {
+  return select_converter(8u * static_cast<std::uint32_t>(e.bytes), layout_oracle::mask(e.red),
+                          layout_oracle::mask(e.green), layout_oracle::mask(e.blue));
+}
+
+// The layout's bytes for a row: each channel's top bits where the oracle puts them, in a
+// little-endian value; only the straight 32-bit copy carries byte 3 along.
+inline Bytes reference_row(const layout_oracle::Entry& e,
+                           const std::vector<std::uint32_t>& pixels) {
+  Bytes out;
+  for (const std::uint32_t pixel : pixels) {
+    const auto place = [pixel](int from, layout_oracle::Channel c) {
+      return (((pixel >> from) & 0xFFu) >> (8 - c.width)) << c.shift;
+    };
+    std::uint32_t value = place(16, e.red) | place(8, e.green) | place(0, e.blue);
+    if (e.layout == emulated::Layout::xrgb8888) value |= pixel & 0xFF000000u;
+    for (int i = 0; i < e.bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  }
+  return out;
+}
 
 // On x86 the MMX registers are the x87 registers: a converter that left the MMX state set makes
 // the next floating-point code compute garbage. Long double keeps this on the x87 unit wherever it
