@@ -18,8 +18,9 @@ Calls joined(Calls first, const Calls& then) {
   return first;
 }
 
-const Calls up_to_window = {"LoadLibraryA(ddraw.dll)", "GetProcAddress(DirectDrawCreate)",
-                            "DirectDrawCreate()", "RegisterClassA(test)", "CreateWindowExA(test)"};
+const Calls up_to_create = {"LoadLibraryA(ddraw.dll)", "GetProcAddress(DirectDrawCreate)"};
+const Calls up_to_window =
+    joined(up_to_create, {"DirectDrawCreate()", "RegisterClassA(test)", "CreateWindowExA(test)"});
 const Calls up_to_mode = joined(
     up_to_window, {"SetCooperativeLevel(17)", "SendMessage(28,1)", "SetDisplayMode(640,400,32)"});
 const Calls up_to_surface = joined(up_to_mode, {"CreateSurface(2)"});
@@ -35,8 +36,8 @@ DDPIXELFORMAT format(DWORD flags, DWORD bits) {
 struct FailureCase {
   const char* name;
   std::vector<Fault> faults;
-  std::optional<DDPIXELFORMAT> reported;
   Calls calls;  // everything the failed open does, giving back included
+  std::optional<DDPIXELFORMAT> reported = {};
 };
 
 class OpenFailure : public DisplayTest, public ::testing::WithParamInterface<FailureCase> {};
@@ -70,48 +71,38 @@ TEST_P(OpenFailure, ReturnsZeroGivesEverythingBackAndCanOpenAgain) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, OpenFailure,
     ::testing::Values(
-        FailureCase{"LoadLibrary", {{Step::load_library}}, {}, {"LoadLibraryA(ddraw.dll)"}},
+        FailureCase{"LoadLibrary", {{Step::load_library}}, {"LoadLibraryA(ddraw.dll)"}},
         FailureCase{
-            "GetProcAddress",
-            {{Step::get_proc_address}},
-            {},
-            {"LoadLibraryA(ddraw.dll)", "GetProcAddress(DirectDrawCreate)", "FreeLibrary()"}},
+            "GetProcAddress", {{Step::get_proc_address}}, joined(up_to_create, {"FreeLibrary()"})},
         FailureCase{"DirectDrawCreate",
                     {{Step::direct_draw_create}},
-                    {},
-                    {"LoadLibraryA(ddraw.dll)", "GetProcAddress(DirectDrawCreate)",
-                     "DirectDrawCreate()", "FreeLibrary()"}},
+                    joined(up_to_create, {"DirectDrawCreate()", "FreeLibrary()"})},
         // No window: exclusive mode cannot be taken for it, and there is no window to destroy.
         FailureCase{
             "CreateWindow",
             {{Step::create_window}},
-            {},
             joined(up_to_window, {"SetCooperativeLevel(17)", "Release(ddraw)", "FreeLibrary()"})},
         FailureCase{"SetCooperativeLevel",
                     {{Step::set_cooperative_level}},
-                    {},
                     joined(up_to_window, {"SetCooperativeLevel(17)", "Release(ddraw)",
                                           "DestroyWindow()", "FreeLibrary()"})},
         FailureCase{"SetDisplayMode",
                     {{Step::set_display_mode, 0, 3}},
-                    {},
                     joined(up_to_mode, {"SetDisplayMode(640,400,24)", "SetDisplayMode(640,400,16)",
                                         "SetCooperativeLevel(8)", "Release(ddraw)",
                                         "DestroyWindow()", "FreeLibrary()"})},
         FailureCase{"CreateSurface",
                     {{Step::create_surface, 0, 2}},
-                    {},
                     joined(up_to_surface,
                            {"CreateSurface(1)", "RestoreDisplayMode()", "SetCooperativeLevel(8)",
                             "Release(ddraw)", "DestroyWindow()", "FreeLibrary()"})},
         FailureCase{"GetAttachedSurface",
                     {{Step::get_attached_surface}},
-                    {},
                     joined(joined(up_to_surface, {"GetAttachedSurface()"}), give_back_all)},
         FailureCase{
-            "GetPixelFormat", {{Step::get_pixel_format}}, {}, joined(up_to_format, give_back_all)},
-        FailureCase{"NotRgb", {}, format(0, 32), joined(up_to_format, give_back_all)},
-        FailureCase{"NoConverter", {}, format(DDPF_RGB, 8), joined(up_to_format, give_back_all)}),
+            "GetPixelFormat", {{Step::get_pixel_format}}, joined(up_to_format, give_back_all)},
+        FailureCase{"NotRgb", {}, joined(up_to_format, give_back_all), format(0, 32)},
+        FailureCase{"NoConverter", {}, joined(up_to_format, give_back_all), format(DDPF_RGB, 8)}),
     CaseName());
 
 TEST_F(DisplayTest, TakesTheScreenInOrderAndFallsBackToOneBackBuffer) {

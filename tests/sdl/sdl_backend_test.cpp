@@ -13,18 +13,12 @@
 #include <vector>
 
 #include "display/display.h"
+#include "tests/platform/platform_fixture.h"
 #include "tests/support/layout_oracle.h"
 
 namespace {
 
 using emulated::Layout;
-
-std::vector<MSG> sent;  // what the show window's procedure was called with at once
-
-LRESULT WINAPI record_sent(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  sent.push_back({window, message, wparam, lparam, 0, {}});
-  return 0;
-}
 
 SDL_Event key(Uint32 type, SDL_Keycode sym, Uint16 modifiers = KMOD_NONE, Uint8 repeat = 0) {
   SDL_Event event = {type};
@@ -53,12 +47,7 @@ TEST_F(SdlBackend, EventsBecomeTheShowWindowsMessagesButForTheFullScreenToggle) 
   sdl_platform::SdlBackend backend(settings(Layout::rgb565, 0, false));
   ASSERT_TRUE(backend.ok()) << backend.error();
   emulated::install(backend, {});
-  WNDCLASSA window_class = {};
-  window_class.lpfnWndProc = record_sent;
-  window_class.lpszClassName = "show";
-  RegisterClassA(&window_class);
-  const HWND window =
-      CreateWindowExA(0, "show", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  const HWND window = make_window();
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);  // hidden from the start
   auto flags = [&] { return SDL_GetWindowFlags(backend.window()); };
   EXPECT_EQ(flags() & SDL_WINDOW_SHOWN, 0u);  // until there is a mode to show
@@ -94,8 +83,8 @@ TEST_F(SdlBackend, EventsBecomeTheShowWindowsMessagesButForTheFullScreenToggle) 
         << "event " << event.type;
   }
   // The mouse over the window asks it for its cursor: the client area, a mouse move.
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(std::tuple(sent[0].message, sent[0].wParam, sent[0].lParam),
+  ASSERT_EQ(received.size(), 1u);  // what the window's procedure was called with at once
+  EXPECT_EQ(std::tuple(received[0].message, received[0].wParam, received[0].lParam),
             std::tuple(WM_SETCURSOR, reinterpret_cast<WPARAM>(window), LPARAM{1 | (0x0200 << 16)}));
   backend.exclusive_mode(false);  // the desktop back, whatever the toggle says
   EXPECT_EQ(flags() & SDL_WINDOW_FULLSCREEN, 0u);

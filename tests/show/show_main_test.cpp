@@ -38,15 +38,6 @@ class ShowMain : public DisplayTest {
     backend.keep_frames = false;
   }
 
-  // The exit status, or -1 - what show_main returned.
-  static int run_show() {
-    try {
-      return -1 - show_main();
-    } catch (const ProcessEnded& ended) {
-      return static_cast<int>(ended.code);
-    }
-  }
-
   static std::size_t position(const std::string& call) {
     const std::vector<std::string>& all = emulated::recorded_calls();
     return static_cast<std::size_t>(std::find(all.begin(), all.end(), call) - all.begin());
@@ -74,7 +65,7 @@ TEST_F(ShowMain, PresentsEveryFrameOfTheTimelineAndEndsAfterTheLast) {
     }
   };
 
-  EXPECT_EQ(run_show(), 0);
+  EXPECT_EQ(status_of(show_main), 0);
   EXPECT_EQ(mismatches, 0);
   EXPECT_EQ(frame_counter, 5502u);
   // The pass that starts at 2650 hands over with the counter already moved on.
@@ -106,7 +97,7 @@ TEST_F(ShowMain, ADisplayThatCannotOpenReturnsOneWithoutMusic) {
     emulated::FaultPlan plan;
     plan.faults = {{step}};
     start(plan);
-    EXPECT_EQ(run_show(), -1 - 1);
+    EXPECT_EQ(status_of(show_main), -1 - 1);
     EXPECT_EQ(position("BASSMOD_Init(-1,44100,48)"), emulated::recorded_calls().size()) << log();
     EXPECT_EQ(emulated::held(), emulated::Held{});
   }
@@ -133,7 +124,7 @@ TEST_F(ShowMain, TheTimelineKeepsItsPaceWhileInactive) {
         emulated::post_message(WM_ACTIVATEAPP, 1);
       }
     };
-    EXPECT_EQ(run_show(), 0);
+    EXPECT_EQ(status_of(show_main), 0);
     EXPECT_EQ(frame_counter, 5502u);
     EXPECT_EQ(inactive_sleeps(), c.away_passes);
     EXPECT_EQ(backend.presents, presented_frames - c.away_passes);

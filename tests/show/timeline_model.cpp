@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "render/raster_palette.h"
 #include "show/timeline.h"
 #include "tests/show/test_assets.h"
 
@@ -38,13 +39,6 @@ constexpr Range shown_frames[] = {
     {5002, 5501, Content::page6},
 };
 
-Content find(const Range* begin, const Range* end, std::uint32_t f) {
-  for (const Range* r = begin; r != end; ++r) {
-    if (f >= r->first && f <= r->last) return r->content;
-  }
-  return Content::nothing;
-}
-
 // The show's own lines of text; which line goes where is the model's.
 struct Caption {
   int y;
@@ -52,13 +46,6 @@ struct Caption {
 };
 const Caption captions[3] = {{300, 0}, {300, 1}, {180, 2}};
 constexpr int page_first_line = 3;
-
-constexpr std::uint32_t raster_colours[32] = {
-    0x835727, 0x726784, 0x437376, 0x943655, 0x839095, 0x234666, 0x926431, 0x125666,
-    0x9932BC, 0xCD3623, 0xE46243, 0x745882, 0x164755, 0x315313, 0x524576, 0x123564,
-    0x745546, 0x234566, 0x257565, 0x567433, 0x123455, 0x856753, 0x246577, 0x236345,
-    0x598777, 0x434565, 0x234512, 0x235523, 0x745645, 0x565544, 0x865376, 0x765688,
-};
 
 using Image = std::vector<std::uint32_t>;
 
@@ -113,7 +100,7 @@ Image build(Content content) {
     case Content::raster_bars: {
       Image image(640 * 400, 0u);
       for (int y = 0; y < 384; ++y) {
-        for (int x = 0; x < 640; ++x) image[y * 640 + x] = raster_colours[y % 32];
+        for (int x = 0; x < 640; ++x) image[y * 640 + x] = raster_palette[y % 32];
       }
       return image;
     }
@@ -131,7 +118,10 @@ Image build(Content content) {
 }  // namespace
 
 Content shown_at(std::uint32_t f) {
-  return find(std::begin(shown_frames), std::end(shown_frames), f);
+  for (const Range& r : shown_frames) {
+    if (f >= r.first && f <= r.last) return r.content;
+  }
+  return Content::nothing;
 }
 
 std::vector<std::uint32_t> presented_counters() {

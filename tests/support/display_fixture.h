@@ -49,13 +49,17 @@ class DisplayTest : public ::testing::Test {
     ASSERT_EQ(display_open("test", width, height), 1) << log();
   }
 
-  // The exit status when the show ended inside the update, otherwise -1 - its result.
-  static int update(const std::uint32_t* pixels) {
+  // The exit status when the show ended inside `call`, otherwise -1 - what it returned.
+  template <class Call>
+  static int status_of(Call call) {
     try {
-      return -1 - display_update(pixels);
+      return -1 - call();
     } catch (const ProcessEnded& ended) {
       return static_cast<int>(ended.code);
     }
+  }
+  static int update(const std::uint32_t* pixels) {
+    return status_of([=] { return display_update(pixels); });
   }
 
   static std::size_t mark() { return emulated::recorded_calls().size(); }
