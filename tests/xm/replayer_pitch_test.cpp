@@ -9,7 +9,7 @@ namespace {
 using enum Probe;
 
 const TraceCase pitch_cases[] = {
-    {"PortaUpMemory", "0 C-4 i1 102; 1 100", period, "4608 4600 4592 4584  4584 4576 4568 4560"},
+    // Each keeps its own memory.
     {"PortaUpDownApart", "0 C-4 i1 102; 1 203; 2 100; 3 200", period,
      "4608 4600 4592 4584 4584 4596 4608 4620 4620 4612 4604 4596 4596 4608 4620 4632"},
     {"TonePorta", "0 C-4 i1; 1 D-4 310", period, "4608 4608 4608 4608  4608 4544 4480 4480"},

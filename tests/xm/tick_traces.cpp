@@ -8,10 +8,6 @@
 
 namespace {
 
-TickState tick_state(const xm::Position& p) {
-  return {p.order, p.pattern, p.row, p.tick, p.speed, p.bpm, {}};
-}
-
 // A 4xy swings up to depth * 255 / 32 steps either way; without its depth the last one holds:
 // any. An instrument's auto-vibrato swings depth steps either way, but libxmp sweeps it in on a
 // curve of its own where FastTracker 2 ramps it straight over the sweep's ticks: allow twice.
@@ -37,10 +33,10 @@ Trace trace_ours(const xm::Module& module, std::size_t max_ticks) {
   std::vector<bool> released(static_cast<std::size_t>(module.channels), false);
   while (trace.ticks.size() < max_ticks) {
     replayer.tick();
-    TickState state = tick_state(replayer.position());
+    const xm::Position& p = replayer.position();
+    TickState state{p.order, p.pattern, p.row, p.tick, p.speed, p.bpm, {}};
     for (int c = 0; c < module.channels; ++c) {
       const xm::ChannelReport r = replayer.report(c);
-      const xm::Position& p = replayer.position();
       const xm::Cell& cell =
           module.patterns[static_cast<std::size_t>(p.pattern)].at(p.row, c, module.channels);
       const auto at = static_cast<std::size_t>(c);
