@@ -74,9 +74,7 @@ inline void change(xm::Module& m, const std::string& text) {
       env.count = i + 1, env.on = true;
     }
     if (key == "vsus") env.sustain = v[0], env.sustain_on = true;
-    if (key == "vloop") {
-      env.loop_start = v[0], env.loop_end = v[1], env.loop_on = true;
-    }
+    if (key == "vloop") env.loop_start = v[0], env.loop_end = v[1], env.loop_on = true;
     if (key == "avib") {
       ins.vibrato_type = v[0], ins.vibrato_sweep = v[1];
       ins.vibrato_depth = v[2], ins.vibrato_rate = v[3];

@@ -87,17 +87,15 @@ Differences compare(const Trace& ours, const Trace& theirs, bool linear) {
 }
 
 // Pearson correlation of two equally long series.
-double correlation(const std::vector<double>& a, const std::vector<double>& b) {
-  const double n = static_cast<double>(a.size());
-  const double ma = std::accumulate(a.begin(), a.end(), 0.0) / n;
-  const double mb = std::accumulate(b.begin(), b.end(), 0.0) / n;
-  double sab = 0, saa = 0, sbb = 0;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    sab += (a[i] - ma) * (b[i] - mb);
-    saa += (a[i] - ma) * (a[i] - ma);
-    sbb += (b[i] - mb) * (b[i] - mb);
+double correlation(std::vector<double> a, std::vector<double> b) {
+  for (std::vector<double>* v : {&a, &b}) {
+    const double mean = std::accumulate(v->begin(), v->end(), 0.0) / static_cast<double>(v->size());
+    for (double& x : *v) x -= mean;
   }
-  return sab / std::sqrt(saa * sbb);
+  const auto dot = [](const auto& x, const auto& y) {
+    return std::inner_product(x.begin(), x.end(), y.begin(), 0.0);
+  };
+  return dot(a, b) / std::sqrt(dot(a, a) * dot(b, b));
 }
 
 // `allowed` is the share of channel-ticks that may still differ in pitch or volume.
