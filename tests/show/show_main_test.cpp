@@ -22,17 +22,9 @@ constexpr int presented_frames = 5202;
 
 class ShowMain : public DisplayTest {
  protected:
-  static void SetUpTestSuite() {
-    directory_ = new test_assets::WorkingDirectory;
-    directory_->write_all_assets();
-  }
-  static void TearDownTestSuite() {
-    delete directory_;
-    directory_ = nullptr;
-  }
-
   void SetUp() override {
     DisplayTest::SetUp();
+    directory_.write_all_assets();
     test_assets::clear_asset_buffers();
     frame_counter = 0;
     backend.keep_frames = false;
@@ -43,10 +35,8 @@ class ShowMain : public DisplayTest {
     return static_cast<std::size_t>(std::find(all.begin(), all.end(), call) - all.begin());
   }
 
-  static test_assets::WorkingDirectory* directory_;
+  test_assets::WorkingDirectory directory_;
 };
-
-test_assets::WorkingDirectory* ShowMain::directory_ = nullptr;
 
 TEST_F(ShowMain, PresentsEveryFrameOfTheTimelineAndEndsAfterTheLast) {
   const std::vector<std::uint32_t> counters = timeline_model::presented_counters();

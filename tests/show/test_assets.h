@@ -27,7 +27,6 @@ class WorkingDirectory {
   ~WorkingDirectory();
   WorkingDirectory(const WorkingDirectory&) = delete;
   WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-  const std::filesystem::path& path() const { return path_; }
   // Writes all five asset files.
   void write_all_assets() const;
 
