@@ -18,11 +18,7 @@
 namespace {
 
 using DirectDraw = PlatformTest;
-using emulated::detail::DDERR_INVALIDCAPS, emulated::detail::DDERR_INVALIDOBJECT,
-    emulated::detail::DDERR_INVALIDRECT, emulated::detail::DDERR_SURFACEBUSY,
-    emulated::detail::DDERR_PRIMARYSURFACEALREADYEXISTS,
-    emulated::detail::DDERR_EXCLUSIVEMODEALREADYSET, emulated::detail::DDERR_NOTFLIPPABLE,
-    emulated::detail::DDERR_WRONGMODE;
+using namespace emulated::detail;  // the results beyond those the display names
 
 constexpr DWORD full_screen = DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN;
 
