@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Makes sure what the Windows build's tests under Wine need is installed: 64-bit Wine, a virtual X
-# server and its tools, Mesa's OpenGL drivers (Wine's DirectDraw draws through OpenGL) and the
-# resource tools. 32-bit Wine is added only where this kernel runs 32-bit x86 programs and i386
-# packages can be had; otherwise a line says why it is left out.
+# server and its tools, OpenGL (Wine's DirectDraw draws through it: the GL loader, its GLX vendor
+# library and Mesa's drivers) and the resource tools. 32-bit Wine, with the same OpenGL set for
+# i386, is added only where this kernel runs 32-bit x86 programs and i386 packages can be had;
+# otherwise a line says why it is left out.
 # Exit status 77 when the 64-bit set cannot be installed, so that callers report the tests skipped.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-if ! scripts/ensure_packages.sh wine wine64 xvfb xdotool x11-apps imagemagick libgl1-mesa-dri \
+opengl=(libgl1 libglx-mesa0 libgl1-mesa-dri)
+if ! scripts/ensure_packages.sh wine wine64 xvfb xdotool x11-apps imagemagick "${opengl[@]}" \
   icoutils; then
   echo "Wine cannot be installed here: the Windows build is not tested under Wine" >&2
   exit 77
@@ -26,20 +28,30 @@ runs_32_bit() {
   return $status
 }
 
+# Without the i386 GL loader, 32-bit Wine finds no libGL.so.1 and its DirectDraw can make no
+# flipping chain.
+wine32=(wine32:i386 "${opengl[@]/%/:i386}")
+all_installed() {
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      return 1
+  done
+}
+
 # Asked first: 32-bit Wine does not run under qemu's user-mode emulation either.
 if ! runs_32_bit; then
   echo "32-bit Wine: not used, because this kernel cannot run 32-bit x86 programs"
-elif [[ -x /usr/lib/wine/wine ]] && dpkg-query -W -f='${Status}' libgl1-mesa-dri:i386 2>/dev/null |
-  grep -q 'install ok installed'; then
+elif all_installed "${wine32[@]}"; then
   echo "32-bit Wine: installed"
 elif [[ $(id -u) -ne 0 ]]; then
   echo "32-bit Wine: missing. Install it with:"
   echo "  sudo dpkg --add-architecture i386 && sudo apt-get update &&"
-  echo "  sudo apt-get install -y wine32:i386 libgl1-mesa-dri:i386"
+  echo "  sudo apt-get install -y ${wine32[*]}"
 elif ! { dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386; } ||
   ! DEBIAN_FRONTEND=noninteractive apt-get update -qq ||
   ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    wine32:i386 libgl1-mesa-dri:i386 >/dev/null; then
+    "${wine32[@]}" >/dev/null; then
   echo "32-bit Wine: not installed, because its i386 packages could not be installed"
 else
   echo "32-bit Wine: installed"

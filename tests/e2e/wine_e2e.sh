@@ -5,9 +5,12 @@
 # BUILD_DIR holds show.exe, data/ and tests/*.exe; TOOLS_DIR holds e2e_write_assets and
 # e2e_identify_picture (the Linux build's). CASEs, all by default: to_end, 32_bpp, 16_bpp,
 # no_data, no_ddraw, unit_tests, icon, 24_bpp (the last on an X screen of its own).
-# Wine's DirectDraw is not paced by a retrace: a show runs as fast as Wine draws. Pictures are
-# checked by whichever scene is up, and the time limits only guard against a hang. Wine's ddraw
-# trace counts the frames presented: 5202 for a whole show (counters 0 to 2650 and 2951 to 5501).
+# Wine's DirectDraw is not paced by a retrace: a whole show runs as fast as Wine draws. The cases
+# that look at pictures and end the show early run it on a stand-in DirectDraw whose flips take at
+# least 20 ms, so the show is still on whatever the machine's speed; pictures are checked by
+# whichever scene is up, and the time limits only guard against a hang. Wine's ddraw trace counts
+# the frames presented: 5202 for a whole show (counters 0 to 2650 and 2951 to 5501). Before the
+# cases, Wine must be able to make an OpenGL context (its DirectDraw draws through OpenGL).
 # Exit status 1 when a case failed, 77 when Wine cannot run this show.exe here.
 set -uo pipefail
 
@@ -33,8 +36,8 @@ pe_machine() {
   od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' '
 }
 case $(pe_machine "$build/show.exe") in
-  8664) arch=win64 wine=/usr/lib/wine/wine64 mingw=x86_64-w64-mingw32-g++ ;;
-  014c) arch=win32 wine=/usr/lib/wine/wine mingw=i686-w64-mingw32-g++ ;;
+  8664) arch=win64 wine=/usr/lib/wine/wine64 mingw=x86_64-w64-mingw32-g++ lib=x86_64-linux-gnu ;;
+  014c) arch=win32 wine=/usr/lib/wine/wine mingw=i686-w64-mingw32-g++ lib=i386-linux-gnu ;;
   *) echo "FAIL: $build/show.exe is no x86 or x86-64 program" >&2; exit 1 ;;
 esac
 [[ -x $wine ]] || skip "$wine is not installed (scripts/ensure_wine.sh)"
@@ -250,12 +253,45 @@ run_whole_show() {
   whole="exit status 0 after all 5202 frames, in $(seconds_since "$started") s"
 }
 
-# ddraw.dll for the 16-bit case, built for this show.exe's machine.
-build_16_bit_ddraw() {
-  command -v "$mingw" >/dev/null || { fail "$mingw is not installed"; return 1; }
-  "$mingw" -std=c++20 -Wall -Wextra -Werror -O2 -shared -static -Wl,--kill-at \
-    -o "$run/ddraw.dll" "$here/ddraw_16_bit_only.cpp" >"$work/mingw.log" 2>&1 ||
-    { fail "ddraw_16_bit_only.cpp did not build: $(cat "$work/mingw.log")"; return 1; }
+# The Windows helpers, built for this show.exe's machine: the paced stand-in DirectDraw, the same
+# offering only 16-bit modes, and the OpenGL probe.
+build_helpers() {
+  local flags=(-std=c++20 -Wall -Wextra -Werror -O2 -static)
+  command -v "$mingw" >/dev/null || { echo "FAIL: $mingw is not installed"; exit 1; }
+  { "$mingw" "${flags[@]}" -shared -Wl,--kill-at -o "$work/ddraw-paced.dll" \
+    "$here/ddraw_stand_in.cpp" &&
+    "$mingw" "${flags[@]}" -shared -Wl,--kill-at -DSIXTEEN_BIT_ONLY -o "$work/ddraw-16.dll" \
+      "$here/ddraw_stand_in.cpp" &&
+    "$mingw" "${flags[@]}" -o "$work/opengl_context.exe" "$here/opengl_context.cpp" \
+      -lopengl32 -lgdi32; } >"$work/mingw.log" 2>&1 ||
+    { echo "FAIL: the Windows test helpers did not build: $(cat "$work/mingw.log")"; exit 1; }
+}
+
+# Without an OpenGL context Wine's DirectDraw makes no flipping chain and every case that shows the
+# show fails alike; one line names the missing piece instead, and those cases are left out.
+check_opengl() {
+  local probe missing=() file package
+  probe=$(WINEDEBUG=-all,err+all timeout 60 "$wine" "$work/opengl_context.exe" \
+    2>"$work/opengl.log") && return 0
+  for file in libGL.so.1:libgl1 libGLX_mesa.so.0:libglx-mesa0 dri/swrast_dri.so:libgl1-mesa-dri; do
+    package=${file#*:}
+    [[ $arch == win32 ]] && package=$package:i386
+    [[ -e /usr/lib/$lib/${file%%:*} ]] || missing+=("/usr/lib/$lib/${file%%:*} (package $package)")
+  done
+  ((${#missing[@]})) || missing=("none of the GL libraries; Wine said:")
+  echo "FAIL $arch opengl: Wine can make no OpenGL context (${probe:-no answer} failed), so its" \
+    "DirectDraw cannot show the show; missing: ${missing[*]}"
+  grep -m 5 'err:' "$work/opengl.log" | sed 's/^/  /'
+  failures=$((failures + 1))
+  local kept=() left=()
+  for case_name in "${cases[@]}"; do
+    case $case_name in
+      to_end | *_bpp | no_data) left+=("$case_name") ;;
+      *) kept+=("$case_name") ;;
+    esac
+  done
+  echo "not run without OpenGL: ${left[*]}"
+  cases=("${kept[@]}")
 }
 
 run_case() {
@@ -265,19 +301,19 @@ run_case() {
       run_whole_show && pass "$whole"
       ;;
     32_bpp | 16_bpp | 24_bpp)
-      # One run checks the pictures, then ends the show early. At 32 bpp with Escape; at 16 bpp,
-      # through a DirectDraw offering no other depth, with WM_CLOSE; at 24 bpp, which Wine gives on
-      # an X screen of depth 16 (refusing 32), with Escape and the pictures in the screen's 16 bits.
+      # One run on the paced stand-in checks the pictures, then ends the show early. At 32 bpp
+      # with Escape; at 16 bpp, with a stand-in offering no other depth, with WM_CLOSE; at 24 bpp,
+      # which Wine gives on an X screen of depth 16 (refusing 32), with Escape and the pictures in
+      # the screen's 16 bits.
       local layout=xrgb8888 filter=cat how=escape
       [[ $case_name == 24_bpp ]] && start_x 16 && layout=rgb565
       make_run_dir test
+      cp "$work/ddraw-paced.dll" "$run/ddraw.dll"
       if [[ $case_name == 16_bpp ]]; then
         layout=rgb565 filter=rewiden_565 how=close
-        build_16_bit_ddraw || return
-        start_show WINEDLLOVERRIDES="$WINEDLLOVERRIDES;ddraw=n,b"
-      else
-        start_show
+        cp "$work/ddraw-16.dll" "$run/ddraw.dll"
       fi
+      start_show WINEDLLOVERRIDES="$WINEDLLOVERRIDES;ddraw=n,b"
       check_pictures "$layout" "$filter" || return
       grep -q "RGB bits: ${case_name%_bpp}," "$run/trace.log" ||
         { fail "the show's surfaces are not ${case_name%_bpp}-bit"; return; }
@@ -330,7 +366,9 @@ run_case() {
 }
 
 prepare_prefix
+build_helpers
 start_x 24
+check_opengl
 for case_name in "${cases[@]}"; do
   run=""
   [[ $case_name == 24_bpp || $screen_depth == 24 ]] || start_x 24
@@ -344,7 +382,7 @@ for case_name in "${cases[@]}"; do
   fi
 done
 if ((failures > 0)); then
-  echo "$failures of ${#cases[@]} Wine cases failed ($arch)"
+  echo "$failures Wine check(s) failed ($arch)"
   exit 1
 fi
 echo "all ${#cases[@]} Wine cases passed ($arch)"
