@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the show for web browsers with Debian's emscripten into build/web: index.html, page.js,
-# page.css, show.js, show.wasm and show.data (the six data files, preloaded into the module's file
-# system). The data files are made by the generator built for this machine (build/release).
+# page.css, favicon.ico (the show's icon), show.js, show.wasm and show.data (the six data files,
+# preloaded into the module's file system). The data files and the icon are made by the generator
+# built for this machine (build/release).
 #
 # Exit status 77 when emscripten cannot be installed here, so that callers report the web build
 # skipped.

@@ -16,6 +16,6 @@ int main() {
   emulated::install(backend, emulated::ScreenSettings{});
   web_platform::install_web_audio_output(sound);
   audio::install_output(sound);
-  // Returns only when the display could not be opened; every other end exits inside.
-  return show_main();
+  // show_main returns only when the display could not be opened; it ends like the show's own ends.
+  backend.exit_process(static_cast<UINT>(show_main()));
 }

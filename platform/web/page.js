@@ -18,9 +18,17 @@ const showReport = {
   frames: 0,         // presented in the last run
   presentMs: 0,      // converting and drawing them, in total
   presentMaxMs: 0,
-  sound: { rate: 0, frames: 0, peak: 0, windowRms: [], blocks: 0, blocksAfterEnd: 0 },
+  sound: null,
 };
 window.showReport = showReport;
+
+// What the sound output delivered in a run: frames presented when its first and last blocks were
+// pulled, and blocks pulled after the run had ended (none, when all is well).
+function freshSound() {
+  return { rate: 0, frames: 0, peak: 0, windowRms: [], firstFrame: null, lastFrame: null,
+           blocksAfterEnd: 0 };
+}
+showReport.sound = freshSound();
 
 // Where show.js could not be loaded (a page opened from disk, or a build without it).
 function pageMissing(file) {
@@ -150,8 +158,13 @@ function startPage() {
         const [left, right] = pull(event.outputBuffer.length);
         event.outputBuffer.getChannelData(0).set(left);
         event.outputBuffer.getChannelData(1).set(right);
-        showReport.sound.blocks += 1;
-        if (!running) showReport.sound.blocksAfterEnd += 1;
+        const sound = showReport.sound;
+        if (!running) {
+          sound.blocksAfterEnd += 1;
+        } else {
+          sound.firstFrame ??= showReport.frames;
+          sound.lastFrame = showReport.frames;
+        }
       };
       showReport.sound.rate = rate;
       return true;
@@ -165,7 +178,8 @@ function startPage() {
       soundNode.disconnect();
       soundNode = null;
     },
-    // The last call of a run, while the module still answers.
+    // The last call of a run, while the module still answers; it is then left suspended, never to
+    // resume, and dropped.
     showEnding(status) {
       const sound = showReport.sound;
       sound.frames = module._web_sound_frames();
@@ -200,7 +214,6 @@ function startPage() {
       page,
       print: (text) => console.log(text),
       printErr: (text) => console.error(text),
-      onExit: (status) => ended(status),
       onAbort: (what) => failed(what),
     }).then((ready) => {
       module = ready;
@@ -229,7 +242,7 @@ function startPage() {
     showReport.frames = 0;
     showReport.presentMs = 0;
     showReport.presentMaxMs = 0;
-    showReport.sound = { rate: 0, frames: 0, peak: 0, windowRms: [], blocks: 0, blocksAfterEnd: 0 };
+    showReport.sound = freshSound();
     showReport.startMs = performance.now();
     showReport.endMs = null;
     cover.hidden = true;
@@ -251,12 +264,6 @@ function startPage() {
       document.documentElement.requestFullscreen().catch(() => {});
     }
   }
-
-  // The module ends a run by throwing its exit status from the animation frame it was resumed in;
-  // that is no error of the page's.
-  window.addEventListener("error", (event) => {
-    if (event.error && event.error.name === "ExitStatus") event.preventDefault();
-  });
 
   cover.addEventListener("click", start);
   cover.addEventListener("keydown", (event) => {

@@ -2,6 +2,7 @@
 
 #include <emscripten.h>
 
+#include <cstdlib>
 #include <span>
 
 #include "platform/web/rgba_frame.h"
@@ -40,6 +41,8 @@ EM_JS(void, page_show_cursor, (int shown), { Module.page.showCursor(shown !== 0)
 EM_JS(void, page_keep_screen_on, (int on), { Module.page.keepScreenOn(on !== 0); });
 // Before the module goes: the page reads what it reports of the run.
 EM_JS(void, page_show_ending, (int status), { Module.page.showEnding(status); });
+// The run's end: the show's stack unwinds to the page as at every flip, and is never resumed.
+EM_ASYNC_JS(void, page_never_resume, (), { await new Promise(() => {}); });
 // clang-format on
 
 // Long enough for every key name the page sends ("NumpadEnter", "ControlRight").
@@ -106,8 +109,11 @@ void WebBackend::sleep(DWORD milliseconds) {
 }
 
 void WebBackend::exit_process(UINT exit_code) {
+  // Exiting the runtime would throw its exit status through the animation frame the show was
+  // resumed in, an uncaught error on the page; the page drops the suspended module instead.
   page_show_ending(static_cast<int>(exit_code));
-  emscripten_force_exit(static_cast<int>(exit_code));
+  page_never_resume();
+  std::abort();  // not reached
 }
 
 void WebBackend::show_cursor(bool shown) { page_show_cursor(shown ? 1 : 0); }

@@ -1,7 +1,8 @@
 // The emulated platform in a web page: each flip puts the emulated screen on the page's canvas as
 // RGBA and waits for the browser's next animation frame (the show's blocking loop is suspended
 // there and the page runs on), the page's keys, visibility and focus come as the window's messages,
-// and sleeping hands the page back to the browser for as long.
+// sleeping hands the page back to the browser for as long, and ending the process hands the page
+// its exit status and leaves the show suspended for good.
 #pragma once
 
 #include <array>
