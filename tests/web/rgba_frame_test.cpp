@@ -48,10 +48,9 @@ TEST_P(RgbaFrame, EachPixelAsTheScreenShowsIt) {
     for (int x = 0; x < width; ++x) {
       const std::uint32_t shown = layout_oracle::shown(colour(x, y), entry.layout);
       const std::uint8_t* p = &rgba[static_cast<std::size_t>(y * width + x) * 4];
-      EXPECT_EQ(p[0], shown >> 16 & 0xFF) << "red at " << x << "," << y;
-      EXPECT_EQ(p[1], shown >> 8 & 0xFF) << "green at " << x << "," << y;
-      EXPECT_EQ(p[2], shown & 0xFF) << "blue at " << x << "," << y;
-      EXPECT_EQ(p[3], 0xFF) << "alpha at " << x << "," << y;
+      // As RGBA read big-end first: the colour shown, then alpha 255.
+      EXPECT_EQ(std::uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3], shown << 8 | 0xFF)
+          << x << "," << y;
     }
   }
   EXPECT_EQ(rgba[web_platform::rgba_bytes(width, height)], 0x55) << "written past the frame";
