@@ -1,6 +1,6 @@
 // Where a capture sends the show as it runs: the picture of each presented frame and the sound
-// that plays during it, in the order presented. A sink writes one file, under a temporary name
-// beside its target, and puts it in place only when finished.
+// that plays during it, in the order presented. A sink writes one output (see output_file.h): a
+// file under a temporary name beside its target, put in place only when finished, or a stream.
 #pragma once
 
 #include <cstddef>
@@ -24,9 +24,10 @@ class MediaSink {
   virtual bool picture(const std::uint8_t* rgb, int width, int height) = 0;
   // `frames` stereo frames of signed 16-bit samples (left, right, ...).
   virtual bool sound(const std::int16_t* samples, std::size_t frames) = 0;
-  // Completes the file and renames it into place.
+  // Completes the output and puts a file in place.
   virtual bool finish() = 0;
-  // Stops and removes the temporary file; what stood at the target is left as it was.
+  // Stops and removes the temporary file; what stood at the target is left as it was, and a
+  // stream just ends.
   virtual void abandon() = 0;
   // Why the last call that failed did: a whole sentence naming the file.
   virtual const std::string& error() const = 0;

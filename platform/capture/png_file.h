@@ -7,10 +7,11 @@
 
 namespace capture {
 
-// Rows top first, each width x 3 bytes with no gap. The file is written under a temporary name
-// beside `path` and renamed into place, so a failure leaves whatever stood at `path` untouched and
-// no partial file behind. False with `error` set (the system's reason where there is one) when the
-// file could not be written.
+// Rows top first, each width x 3 bytes with no gap. Written as output_file.h has it: under a
+// temporary name beside `path` and renamed into place, so a failure leaves whatever stood at `path`
+// untouched and no partial file behind; or, where a named pipe or a device stands at `path`, into
+// it. False with `error` set (the system's reason where there is one) when it could not be
+// written.
 bool write_png_rgb(const std::filesystem::path& path, const std::uint8_t* rgb, int width,
                    int height, std::string& error);
 

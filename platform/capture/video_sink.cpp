@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "platform/audio/wav_header.h"
-#include "platform/capture/partial_file.h"
 
 extern char** environ;
 
@@ -30,8 +29,9 @@ constexpr int pipe_bytes = 1 << 20;
 // lands one on another.
 constexpr int first_free_descriptor = 10;
 
-std::vector<std::string> encoder_arguments(const VideoSettings& settings,
-                                           const std::string& output) {
+// `stream`: ffmpeg writes to its standard output, which need not seek.
+std::vector<std::string> encoder_arguments(const VideoSettings& settings, bool stream,
+                                           const std::string& partial) {
   std::string size = std::to_string(settings.width);
   size.append("x");
   size.append(std::to_string(settings.height));
@@ -82,15 +82,21 @@ std::vector<std::string> encoder_arguments(const VideoSettings& settings,
   if (settings.lossless) {
     // FFV1 version 3 in slices encodes on every core; its bytes do not depend on how many.
     arguments.insert(arguments.end(), {"-c:v", "ffv1", "-level", "3", "-slices", "4", "-slicecrc",
-                                       "0", "-c:a", "pcm_s16le", "-f", "matroska"});
+                                       "0", "-c:a", "pcm_s16le"});
   } else {
-    arguments.insert(arguments.end(),
-                     {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
-                      "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4"});
+    arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
+                                       "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k"});
+  }
+  // MP4 puts its index in front once the rest is written, which takes seeking back; Matroska
+  // streams.
+  if (stream || settings.lossless) {
+    arguments.insert(arguments.end(), {"-f", "matroska"});
+  } else {
+    arguments.insert(arguments.end(), {"-movflags", "+faststart", "-f", "mp4"});
   }
   // No dates, versions or random identifiers: the same show makes the same file.
   arguments.insert(arguments.end(), {"-fflags", "+bitexact", "-flags:v", "+bitexact", "-flags:a",
-                                     "+bitexact", "-y", output});
+                                     "+bitexact", "-y", stream ? "pipe:1" : partial});
   return arguments;
 }
 
@@ -127,13 +133,8 @@ bool VideoSink::open(const VideoSettings& settings) {
   settings_ = settings;
   // A pipe whose reader has gone gives EPIPE on write, reported, instead of ending us.
   ::signal(SIGPIPE, SIG_IGN);
-  std::string reason;
-  const int descriptor = create_partial(settings.target, partial_, reason);
-  if (descriptor < 0) {
-    partial_.clear();
-    return fail(reason);
-  }
-  ::close(descriptor);
+  if (!output_.open(settings.target)) return fail(output_.error());
+  const bool stream = output_.direct();
 
   int picture_reader = -1, picture_writer = -1, sound_reader = -1, sound_writer = -1;
   if (!make_pipe(picture_reader, picture_writer) || !make_pipe(sound_reader, sound_writer)) {
@@ -146,12 +147,14 @@ bool VideoSink::open(const VideoSettings& settings) {
   fcntl(picture_writer, F_SETPIPE_SZ, pipe_bytes);
   fcntl(sound_writer, F_SETPIPE_SZ, pipe_bytes);
 
-  std::vector<std::string> arguments = encoder_arguments(settings, partial_);
+  std::vector<std::string> arguments = encoder_arguments(settings, stream, output_.partial());
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  // The output first: its descriptor may be 0 or 3.
+  if (stream) posix_spawn_file_actions_adddup2(&actions, fileno(output_.file()), 1);
   posix_spawn_file_actions_adddup2(&actions, picture_reader, 0);
   posix_spawn_file_actions_adddup2(&actions, sound_reader, 3);
   const int spawned = posix_spawnp(&encoder_, "ffmpeg", &actions, nullptr, argv.data(), environ);
@@ -237,13 +240,7 @@ bool VideoSink::finish() {
   if (!pictures_written) return encoder_stopped(pictures_);
   if (!sounds_written) return encoder_stopped(sounds_);
   if (!wait_for_encoder()) return fail(error_);
-  std::string reason;
-  if (!put_in_place(partial_, settings_.target, reason)) {
-    partial_.clear();
-    return fail(reason);
-  }
-  partial_.clear();
-  return true;
+  return output_.finish() || fail(output_.error());
 }
 
 void VideoSink::abandon() {
@@ -256,8 +253,7 @@ void VideoSink::abandon() {
     wait_for_encoder();
     error_ = kept;
   }
-  if (!partial_.empty()) std::remove(partial_.c_str());
-  partial_.clear();
+  output_.abandon();
 }
 
 }  // namespace capture

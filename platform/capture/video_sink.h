@@ -2,7 +2,9 @@
 // go down a pipe on its standard input as raw 24-bit RGB, the sound down a second pipe (its
 // descriptor 3) as 16-bit little-endian stereo, each fed by a thread of its own. H.264 and AAC in
 // MP4, or FFV1 and PCM in Matroska when lossless, the same bytes from the same show. ffmpeg writes
-// under a temporary name beside the target, renamed into place once it has ended well.
+// under a temporary name beside the target, renamed into place once it has ended well; to standard
+// output, a named pipe or a device (see output_file.h) it writes on its own standard output, as it
+// goes, in Matroska, which needs no seeking back: H.264 and AAC, or FFV1 and PCM.
 #pragma once
 
 #include <sys/types.h>
@@ -11,6 +13,7 @@
 #include <filesystem>
 
 #include "platform/capture/media_sink.h"
+#include "platform/capture/output_file.h"
 #include "platform/capture/pipe_feeder.h"
 
 namespace capture {
@@ -25,7 +28,7 @@ struct VideoSettings {
 class VideoSink final : public MediaSink {
  public:
   ~VideoSink() override;
-  // Makes the temporary file and starts ffmpeg (found on PATH); false with error() set.
+  // Opens the target and starts ffmpeg (found on PATH); false with error() set.
   bool open(const VideoSettings& settings);
 
   bool takes_pictures() const override { return true; }
@@ -43,7 +46,7 @@ class VideoSink final : public MediaSink {
   bool wait_for_encoder();
 
   VideoSettings settings_;
-  std::string partial_;
+  OutputFile output_;
   pid_t encoder_ = -1;
   PipeFeeder pictures_;
   PipeFeeder sounds_;

@@ -1,6 +1,13 @@
 // The real show-capture's sound track and video: the track against the player's own render of the
-// song, the video's frames against the timeline model as the chosen screen shows it, and what
-// stops a video with its status.
+// song, the video's frames against the timeline model as the chosen screen shows it, what stops a
+// video with its status, and every output of it and of xmplay to a device, a pipe and standard
+// output.
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -59,6 +66,18 @@ std::pair<int, std::string> shell(const std::string& command) {
   }
   const int status = pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+// Runs a command with the shell, its standard output into the file `into`: its exit status.
+int run_into(const std::string& command, const char* into) {
+  std::FILE* pipe = popen(command.c_str(), "r");
+  std::ofstream out(into, std::ios::binary);
+  char buffer[65536];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+    out.write(buffer, static_cast<std::streamsize>(got));
+  }
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::pair<int, std::string> capture(const std::string& arguments) {
@@ -135,8 +154,6 @@ TEST_F(CaptureMedia, ALosslessVideoIsEveryFrameAsTheScreenShowsItWithTheSong) {
   std::ofstream("theme2.xm", std::ios::binary)
       .write(reinterpret_cast<const char*>(song.data()), static_cast<std::streamsize>(song.size()));
   ASSERT_EQ(capture("--video a.mkv --lossless --format bgr565"), std::pair(0, std::string()));
-  ASSERT_EQ(capture("--video b.mkv --lossless --format bgr565").first, 0);
-  EXPECT_TRUE(read_file("a.mkv") == read_file("b.mkv"));
   EXPECT_EQ(shell("ffprobe -v error -select_streams v -count_packets -show_entries "
                   "stream=nb_read_packets,r_frame_rate -of csv=p=0 a.mkv"),
             std::pair(0, std::string("60/1,5202\n")));
@@ -199,6 +216,9 @@ TEST_F(CaptureMedia, WhatStopsAVideoIsNamedWithItsStatus) {
       {full_disk + SHOW_CAPTURE_EXECUTABLE " --video v.mkv --lossless",
        "show-capture: cannot write v.mkv: ffmpeg stopped before the video was complete (ffmpeg "
        "ended with status 1)"},
+      {"PATH=bin " SHOW_CAPTURE_EXECUTABLE " --video -",
+       "show-capture: cannot write -: ffmpeg stopped before the video was complete (ffmpeg ended "
+       "with status 3)"},
       {full_disk + SHOW_CAPTURE_EXECUTABLE " --wav v.wav",
        "show-capture: cannot write v.wav: File too large"},
       {SHOW_CAPTURE_EXECUTABLE " --video no/v.mp4", "show-capture: cannot write no/v.mp4: No such"},
@@ -212,6 +232,97 @@ TEST_F(CaptureMedia, WhatStopsAVideoIsNamedWithItsStatus) {
   std::vector<std::string> left;
   for (const auto& entry : fs::directory_iterator(".")) left.push_back(entry.path().filename());
   EXPECT_EQ(left.size(), 7u) << "the assets and bin/ only";
+}
+
+// An output where a device, a named pipe or a socket stands, or "-", is never replaced: the device
+// (a null device of our own when root, else a link to /dev/null) takes the bytes, the pipe's reader
+// and standard output's get what the same output to a file holds (the same encoded frames and sound
+// for a video), and a socket is refused with the program's status for an output.
+TEST_F(CaptureMedia, AnOutputThatIsNoRegularFileIsWrittenAsItStandsAndNeverReplaced) {
+  enum Kind { device, pipe, standard_output, socket };
+  struct Row {
+    std::string program;  // OUT where the output is named
+    std::string written;  // the file written under OUT, or OUT itself
+    std::vector<Kind> kinds;
+    int output_status;
+    bool video = false;
+  };
+  const std::string capture = SHOW_CAPTURE_EXECUTABLE;
+  std::vector<Row> rows = {
+      {XMPLAY_EXECUTABLE " --wav OUT theme2.xm", "", {device, pipe, standard_output, socket}, 1},
+      {capture + " --wav OUT", "", {device, pipe, standard_output, socket}, 4},
+      {capture + " --out OUT --frames 3", "/frame-00003.png", {device, pipe, socket}, 4},
+      {capture + " --video OUT --lossless", "", {standard_output, socket}, 4, true}};
+  if (std::string(XMPLAY_EXECUTABLE).empty()) rows.erase(rows.begin());
+  const auto with = [](std::string program, const std::string& out) {
+    return program.replace(program.find("OUT"), 3, out);
+  };
+  const auto make = [](Kind kind, const std::string& path) {
+    sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+    path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int made =
+        kind == pipe ? mkfifo(path.c_str(), 0600)
+        : kind == socket
+            ? bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address))
+        : kind == device ? (geteuid() == 0 ? mknod(path.c_str(), S_IFCHR | 0600, makedev(1, 3))
+                                           : symlink("/dev/null", path.c_str()))
+                         : 0;
+    close(listener);
+    return made;
+  };
+  const auto text = [](const std::string& path) {
+    const std::vector<std::uint8_t> bytes = read_file(path);
+    return std::string(bytes.begin(), bytes.end());
+  };
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const Row& row = rows[r];
+    const auto digest = [&](const std::string& path) {
+      return row.video
+                 ? shell("ffmpeg -v error -i " + path + " -map 0 -c copy -f framemd5 -").second
+                 : text(path);
+    };
+    const std::string reference = "ref" + std::to_string(r);
+    ASSERT_EQ(run_into(with(row.program, reference), "got"), 0) << row.program;
+    const std::string expected = digest(reference + row.written);
+    for (const Kind kind : row.kinds) {
+      const std::string out =
+          kind == standard_output ? "-" : std::to_string(r) + "-" + std::to_string(kind);
+      const std::string target = out + row.written;
+      if (!row.written.empty()) fs::create_directory(out);
+      ASSERT_EQ(make(kind, target), 0) << target;
+      // A reader on the pipe, and a writer held until the program ends, so that the reader ends
+      // whether the program opens the pipe or not.
+      const std::string command =
+          kind == pipe
+              ? "exec 3<>" + target + " 4<" + target + "; cat <&4 3>&- 4<&- & exec 4<&-; " +
+                    with(row.program, out) + " 3>&- >&2; s=$?; exec 3>&-; wait; exit $s"
+          : kind == socket ? with(row.program, out) + " 2>&1"
+                           : with(row.program, out);
+      const int status = run_into(command, "got");
+      struct stat after {};
+      stat(target.c_str(), &after);
+      const std::string name = row.program + " at " + target;
+      switch (kind) {
+        case device:
+          EXPECT_TRUE(S_ISCHR(after.st_mode) && after.st_rdev == makedev(1, 3)) << name;
+          EXPECT_EQ(std::pair(status, fs::file_size("got")), std::pair(0, std::uintmax_t{0}))
+              << name;
+          break;
+        case socket:
+          EXPECT_TRUE(S_ISSOCK(after.st_mode)) << name;
+          EXPECT_EQ(status, row.output_status) << name;
+          EXPECT_NE(text("got").find("it is a socket"), std::string::npos) << name;
+          break;
+        case pipe:
+          EXPECT_TRUE(S_ISFIFO(after.st_mode)) << name;
+          [[fallthrough]];
+        case standard_output:
+          EXPECT_EQ(status, 0) << name;
+          EXPECT_TRUE(digest("got") == expected) << name;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
   }
   if (!options.wav_path.empty()) {
     auto wav = std::make_unique<capture::WavSink>();
-    if (!wav->open(options.wav_path)) {
+    if (!wav->open(options.wav_path, std::uint64_t{capture_options::presented_frames} *
+                                         capture::sound_frames_per_picture)) {
       std::fprintf(stderr, "show-capture: %s\n", wav->error().c_str());
       return capture::write_failure_status;
     }

@@ -16,10 +16,12 @@ namespace xmplay {
 void write_ticks(const xm::Module& module, int rate, std::FILE* out);
 
 // The song once through at options.rate with options.interpolation as a 16-bit stereo PCM WAV
-// file at `path`. Written under a temporary name beside it and renamed into place, so that `path`
-// holds either what stood there or the whole file. False with `error` set when it cannot be
-// written or `stop` (a signal handler's flag) turns non-zero first; the temporary file is then
-// removed.
+// file at `path`, its length (xm::song_length) in the header before the first sample. "-" is
+// standard output; a named pipe or a device is written as it stands; anything else under a
+// temporary name beside `path`, renamed into place, so that `path` holds either what stood there or
+// the whole file (platform/capture/output_file.h). False with `error` set when it cannot be written,
+// the song is longer than a WAV file holds, or `stop` (a signal handler's flag) turns non-zero
+// first; the temporary file is then removed, and a stream just ends.
 bool write_wav(const xm::Module& module, const Options& options, const std::string& path,
                std::string& error, const volatile std::sig_atomic_t* stop = nullptr);
 
