@@ -25,7 +25,7 @@ struct Step {
   UINT message;
   WPARAM wparam;
   LPARAM lparam;
-  bool send;
+  bool send = false;
 };
 
 struct Case {
@@ -35,33 +35,33 @@ struct Case {
 
 const Case cases[] = {
     {"key down, held, up",
-     {{PageEvent::key_down, "Escape", WM_KEYDOWN, VK_ESCAPE, repeat_one, false},
-      {PageEvent::key_repeat, "Escape", WM_KEYDOWN, VK_ESCAPE, repeat_one | previous_down, false},
-      {PageEvent::key_up, "Escape", WM_KEYUP, VK_ESCAPE, repeat_one | previous_down | transition_up,
-       false}}},
+     {{PageEvent::key_down, "Escape", WM_KEYDOWN, VK_ESCAPE, repeat_one},
+      {PageEvent::key_repeat, "Escape", WM_KEYDOWN, VK_ESCAPE, repeat_one | previous_down},
+      {PageEvent::key_up, "Escape", WM_KEYUP, VK_ESCAPE,
+       repeat_one | previous_down | transition_up}}},
     {"a key without a code says nothing",
-     {{PageEvent::key_down, "MetaLeft", 0, 0, 0, false},
-      {PageEvent::key_up, "", 0, 0, 0, false},
-      {PageEvent::key_down, "KeyQ", WM_KEYDOWN, 'Q', repeat_one, false}}},
+     {{PageEvent::key_down, "MetaLeft", 0, 0, 0},
+      {PageEvent::key_up, "", 0, 0, 0},
+      {PageEvent::key_down, "KeyQ", WM_KEYDOWN, 'Q', repeat_one}}},
     {"focus on a visible page activates, losing it deactivates",
-     {{PageEvent::shown, "", 0, 0, 0, false},
-      {PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0, false},
-      {PageEvent::focused, "", 0, 0, 0, false},
-      {PageEvent::blurred, "", WM_ACTIVATEAPP, 0, 0, false},
-      {PageEvent::blurred, "", 0, 0, 0, false},
-      {PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0, false}}},
+     {{PageEvent::shown, "", 0, 0, 0},
+      {PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0},
+      {PageEvent::focused, "", 0, 0, 0},
+      {PageEvent::blurred, "", WM_ACTIVATEAPP, 0, 0},
+      {PageEvent::blurred, "", 0, 0, 0},
+      {PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0}}},
     {"a hidden page is inactive, focused or not",
-     {{PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0, false},
-      {PageEvent::hidden, "", WM_ACTIVATEAPP, 0, 0, false},
-      {PageEvent::blurred, "", 0, 0, 0, false},
-      {PageEvent::shown, "", 0, 0, 0, false},
-      {PageEvent::hidden, "", 0, 0, 0, false},
-      {PageEvent::focused, "", 0, 0, 0, false},
-      {PageEvent::shown, "", WM_ACTIVATEAPP, 1, 0, false}}},
+     {{PageEvent::focused, "", WM_ACTIVATEAPP, 1, 0},
+      {PageEvent::hidden, "", WM_ACTIVATEAPP, 0, 0},
+      {PageEvent::blurred, "", 0, 0, 0},
+      {PageEvent::shown, "", 0, 0, 0},
+      {PageEvent::hidden, "", 0, 0, 0},
+      {PageEvent::focused, "", 0, 0, 0},
+      {PageEvent::shown, "", WM_ACTIVATEAPP, 1, 0}}},
     {"the mouse asks for the cursor",
      {{PageEvent::pointer_moved, "", WM_SETCURSOR, 0, client_mouse_move, true},
-      {PageEvent::none, "", 0, 0, 0, false},
-      {static_cast<PageEvent>(99), "KeyA", 0, 0, 0, false}}},
+      {PageEvent::none, "", 0, 0, 0},
+      {static_cast<PageEvent>(99), "KeyA", 0, 0, 0}}},
 };
 
 TEST(PageInput, EventsAsWindowMessages) {

@@ -44,8 +44,7 @@ TEST(SoundMeter, WindowsWholeWhateverTheBlocks) {
     SoundMeter meter(c.window);
     std::size_t total = 0;
     for (const std::size_t block : c.blocks) {
-      const std::vector<std::int16_t> quiet = square(block, 1000);
-      meter.add(quiet.data(), block);
+      meter.add(square(block, 1000).data(), block);
       total += block;
     }
     EXPECT_EQ(meter.frames(), static_cast<std::int64_t>(total));
@@ -59,12 +58,7 @@ TEST(SoundMeter, WindowsWholeWhateverTheBlocks) {
 
 TEST(SoundMeter, EachWindowItsOwnLoudnessAndThePeak) {
   SoundMeter meter(50);
-  const std::vector<std::int16_t> loud = square(50, 20000);
-  const std::vector<std::int16_t> silent(2 * 50, 0);
-  const std::vector<std::int16_t> quiet = square(50, 400);
-  meter.add(loud.data(), 50);
-  meter.add(silent.data(), 50);
-  meter.add(quiet.data(), 50);
+  for (const int amplitude : {20000, 0, 400}) meter.add(square(50, amplitude).data(), 50);
   ASSERT_EQ(meter.windows(), 3u);
   EXPECT_NEAR(meter.window_rms(0), expected_rms(20000), 1e-2);
   EXPECT_EQ(meter.window_rms(1), 0.0);
@@ -77,8 +71,7 @@ TEST(SoundMeter, EachWindowItsOwnLoudnessAndThePeak) {
 
 TEST(SoundMeter, WindowsBeyondCapacityCountedNotKept) {
   SoundMeter meter(1);
-  const std::vector<std::int16_t> samples = square(SoundMeter::capacity + 3, 64);
-  meter.add(samples.data(), SoundMeter::capacity + 3);
+  meter.add(square(SoundMeter::capacity + 3, 64).data(), SoundMeter::capacity + 3);
   EXPECT_EQ(meter.windows(), SoundMeter::capacity + 3);
   EXPECT_GT(meter.window_rms(SoundMeter::capacity - 1), 0.0);
   EXPECT_EQ(meter.window_rms(SoundMeter::capacity), 0.0);
