@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -79,15 +80,11 @@ TEST(SoundMeter, WindowsBeyondCapacityCountedNotKept) {
 
 TEST(FloatChannels, SplitAndScaledAsWebAudioReads) {
   const std::int16_t samples[] = {0, -32768, 16384, 32767, -1, 1};
-  float left[3];
-  float right[3];
-  web_platform::to_float_channels(samples, 3, left, right);
-  const float expected_left[] = {0.0f, 0.5f, -1.0f / 32768};
-  const float expected_right[] = {-1.0f, 32767.0f / 32768, 1.0f / 32768};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(left[i], expected_left[i]) << i;
-    EXPECT_EQ(right[i], expected_right[i]) << i;
-  }
+  std::array<float, 3> left{};
+  std::array<float, 3> right{};
+  web_platform::to_float_channels(samples, 3, left.data(), right.data());
+  EXPECT_EQ(left, (std::array<float, 3>{0.0f, 0.5f, -1.0f / 32768}));
+  EXPECT_EQ(right, (std::array<float, 3>{-1.0f, 32767.0f / 32768, 1.0f / 32768}));
 }
 
 }  // namespace
