@@ -234,13 +234,17 @@ TEST_F(CaptureMedia, WhatStopsAVideoIsNamedWithItsStatus) {
   EXPECT_EQ(left.size(), 7u) << "the assets and bin/ only";
 }
 
-// An output where a device, a named pipe or a socket stands, or "-", is never replaced: the device
-// (a null device of our own when root, else a link to /dev/null) takes the bytes, the pipe's reader
-// and standard output's get what the same output to a file holds (the same encoded frames and sound
-// for a video), and a socket is refused, named, with the program's status for an output.
+// An output where a device, a named pipe, a link to a descriptor or a socket stands, or "-", is
+// never replaced: the device (a null device of our own when root, else a link to /dev/null) takes
+// the bytes, the pipe's reader, the descriptor's file and standard output's reader get what the
+// same output to a file holds (the same encoded frames and sound for a video), and a socket is
+// refused, named, with the program's status for an output.
 TEST_F(CaptureMedia, AnOutputThatIsNoRegularFileIsWrittenAsItStandsAndNeverReplaced) {
-  enum Kind { device, pipe, standard_output, socket };
-  constexpr mode_t types[] = {S_IFCHR, S_IFIFO, 0, S_IFSOCK};  // "-" is no file
+  // A descriptor is a link to the program's standard output, which is a file.
+  enum Kind { device, pipe, standard_output, socket, descriptor };
+  const bool root = geteuid() == 0;
+  // What stands at the target afterwards: "-" is no file.
+  const mode_t types[] = {root ? mode_t{S_IFCHR} : S_IFLNK, S_IFIFO, 0, S_IFSOCK, S_IFLNK};
   struct Row {
     std::string program;  // OUT where the output is named
     std::string written;  // the file written under OUT, or OUT itself
@@ -249,26 +253,27 @@ TEST_F(CaptureMedia, AnOutputThatIsNoRegularFileIsWrittenAsItStandsAndNeverRepla
     bool video = false;
   };
   const std::string capture = SHOW_CAPTURE_EXECUTABLE;
+  const std::vector<Kind> all = {device, pipe, standard_output, socket, descriptor};
   std::vector<Row> rows = {
-      {XMPLAY_EXECUTABLE " --wav OUT theme2.xm", "", {device, pipe, standard_output, socket}, 1},
-      {capture + " --wav OUT", "", {device, pipe, standard_output, socket}, 4},
+      {XMPLAY_EXECUTABLE " --wav OUT theme2.xm", "", all, 1},
+      {capture + " --wav OUT", "", all, 4},
       {capture + " --out OUT --frames 3", "/frame-00003.png", {device, pipe, socket}, 4},
       {capture + " --video OUT --lossless", "", {standard_output, socket}, 4, true}};
   if (std::string(XMPLAY_EXECUTABLE).empty()) rows.erase(rows.begin());
   const auto with = [](std::string program, const std::string& out) {
     return program.replace(program.find("OUT"), 3, out);
   };
-  const auto make = [](Kind kind, const std::string& path) {
+  const auto make = [&](Kind kind, const std::string& path) {
     sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
     path.copy(address.sun_path, sizeof(address.sun_path) - 1);
     const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int made =
-        kind == pipe ? mkfifo(path.c_str(), 0600)
-        : kind == socket
-            ? bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address))
-        : kind == device ? (geteuid() == 0 ? mknod(path.c_str(), S_IFCHR | 0600, makedev(1, 3))
-                                           : symlink("/dev/null", path.c_str()))
-                         : 0;
+    const int made = kind == pipe     ? mkfifo(path.c_str(), 0600)
+                     : kind == socket ? bind(listener, reinterpret_cast<const sockaddr*>(&address),
+                                             sizeof(address))
+                     : kind == device ? (root ? mknod(path.c_str(), S_IFCHR | 0600, makedev(1, 3))
+                                              : symlink("/dev/null", path.c_str()))
+                     : kind == descriptor ? symlink("/proc/self/fd/1", path.c_str())
+                                          : 0;
     close(listener);
     return made;
   };
@@ -299,10 +304,12 @@ TEST_F(CaptureMedia, AnOutputThatIsNoRegularFileIsWrittenAsItStandsAndNeverRepla
               ? "exec 3<>" + target + " 4<" + target + "; cat <&4 3>&- 4<&- & exec 4<&-; " +
                     with(row.program, out) + " 3>&- >&2; s=$?; exec 3>&-; wait; exit $s"
           : kind == socket ? with(row.program, out) + " 2>&1"
-                           : with(row.program, out);
+          : kind == descriptor
+              ? with(row.program, out) + " >" + out + ".file; s=$?; cat " + out + ".file; exit $s"
+              : with(row.program, out);
       const int status = run_into(command, "got");
       struct stat after {};
-      const mode_t type = stat(target.c_str(), &after) == 0 ? after.st_mode & S_IFMT : 0;
+      const mode_t type = lstat(target.c_str(), &after) == 0 ? after.st_mode & S_IFMT : 0;
       const std::string name = row.program + " at " + target;
       EXPECT_EQ(std::pair(status, type),
                 std::pair(kind == socket ? row.output_status : 0, types[kind]))
