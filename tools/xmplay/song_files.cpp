@@ -48,7 +48,8 @@ bool write_wav(const xm::Module& module, const Options& options, const std::stri
       error = "interrupted";
       return false;
     }
-    // The player ends where song_length does; should it not, finish() says so.
+    // The player ends where song_length does; were it sooner, finish() would put the true
+    // length in a file's header, or fail on a stream.
     const std::size_t got =
         player.render(samples.data(), std::min<std::size_t>(block_frames, std::size_t(left)));
     if (got == 0) break;
