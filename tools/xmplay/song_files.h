@@ -19,9 +19,9 @@ void write_ticks(const xm::Module& module, int rate, std::FILE* out);
 // file at `path`, its length (xm::song_length) in the header before the first sample. "-" is
 // standard output; a named pipe or a device is written as it stands; anything else under a
 // temporary name beside `path`, renamed into place, so that `path` holds either what stood there or
-// the whole file (platform/capture/output_file.h). False with `error` set when it cannot be written,
-// the song is longer than a WAV file holds, or `stop` (a signal handler's flag) turns non-zero
-// first; the temporary file is then removed, and a stream just ends.
+// the whole file (platform/capture/output_file.h). False with `error` set when it cannot be
+// written, the song is longer than a WAV file holds, or `stop` (a signal handler's flag) turns
+// non-zero first; the temporary file is then removed, and a stream just ends.
 bool write_wav(const xm::Module& module, const Options& options, const std::string& path,
                std::string& error, const volatile std::sig_atomic_t* stop = nullptr);
 
