@@ -18,7 +18,7 @@ const showReport = {
   frames: 0,         // presented in the last run
   presentMs: 0,      // converting and drawing them, in total
   presentMaxMs: 0,
-  sound: null,
+  sound: freshSound(),
 };
 window.showReport = showReport;
 
@@ -28,7 +28,6 @@ function freshSound() {
   return { rate: 0, frames: 0, peak: 0, windowRms: [], firstFrame: null, lastFrame: null,
            blocksAfterEnd: 0 };
 }
-showReport.sound = freshSound();
 
 // Where show.js could not be loaded (a page opened from disk, or a build without it).
 function pageMissing(file) {
