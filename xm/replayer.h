@@ -83,7 +83,7 @@ class Replayer {
     bool key_off = false;
     int fadeout = 32768;  // 32768 full, less the instrument's fadeout each tick after key off
     EnvelopeState volume_envelope, panning_envelope;
-    int auto_vibrato_pos = 0, auto_vibrato_amp = 0;
+    int auto_vibrato_pos = 0, auto_vibrato_amp = 0, auto_vibrato_sweep = 0;  // sweep: amp a tick
     int vibrato_pos = 0, vibrato_speed = 0, vibrato_depth = 0;
     int tremolo_pos = 0, tremolo_speed = 0, tremolo_depth = 0;
     int wave_control = 0;  // low nibble vibrato (E4x), high nibble tremolo (E7x)

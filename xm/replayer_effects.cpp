@@ -212,8 +212,7 @@ void Replayer::effect_later(Channel& c) {
         if (step != 0) {
           const bool linear = module_->linear_frequencies;
           const int base = tables::note_at_or_below(linear, c.period, c.finetune);
-          const int note = std::min(tables::highest_arpeggio_note, base + (step == 1 ? x : y));
-          c.out_period = tables::note_period(linear, note, c.finetune);
+          c.out_period = tables::arpeggio_period(linear, base + (step == 1 ? x : y), c.finetune);
         }
       }
       break;

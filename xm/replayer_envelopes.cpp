@@ -35,15 +35,16 @@ int run_envelope(const Envelope& e, State& s, bool key_off) {
   return value;
 }
 
-// Auto-vibrato's waves by the instrument's type: sine, square, ramp down, ramp up.
+// Auto-vibrato's waves by the instrument's type, added to the period: sine and square raise the
+// pitch first; type 2 lowers it along a ramp, type 3 raises it.
 int auto_vibrato_wave(int type, int pos) {
   switch (type) {
     case 1:
       return pos > 127 ? 64 : -64;
     case 2:
-      return ((64 - (pos >> 1)) & 127) - 64;
-    case 3:
       return ((64 + (pos >> 1)) & 127) - 64;
+    case 3:
+      return ((64 - (pos >> 1)) & 127) - 64;
     default:
       return tables::auto_vibrato_sine[static_cast<std::size_t>(pos)];
   }
@@ -66,12 +67,17 @@ void Replayer::finish_tick(Channel& c) {
       envelope_panning = run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off);
     }
     if (ins->vibrato_depth != 0) {
-      const int full = ins->vibrato_depth << 8;
-      if (ins->vibrato_sweep != 0 && !c.key_off) {
-        c.auto_vibrato_amp = std::min(full, c.auto_vibrato_amp + full / ins->vibrato_sweep);
+      // The sweep may overshoot the depth by up to one step before it settles on it.
+      if (c.auto_vibrato_sweep != 0 && !c.key_off) {
+        c.auto_vibrato_amp += c.auto_vibrato_sweep;
+        if ((c.auto_vibrato_amp >> 8) > ins->vibrato_depth) {
+          c.auto_vibrato_amp = ins->vibrato_depth << 8;
+          c.auto_vibrato_sweep = 0;
+        }
       }
-      period -= auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
+      // The position moves before it is read, so a note's first tick is already one step in.
       c.auto_vibrato_pos = (c.auto_vibrato_pos + ins->vibrato_rate) & 0xFF;
+      period += auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
     }
   }
   if (c.voice.trigger || c.volume != c.tremor_muted) c.tremor_muted = -1;

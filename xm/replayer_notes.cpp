@@ -130,8 +130,14 @@ void Replayer::key_on(Channel& c) {
   c.panning_envelope = {};
   c.auto_vibrato_pos = 0;
   c.auto_vibrato_amp = 0;
-  if (c.instrument != nullptr && c.instrument->vibrato_sweep == 0) {
-    c.auto_vibrato_amp = c.instrument->vibrato_depth << 8;
+  c.auto_vibrato_sweep = 0;
+  if (c.instrument != nullptr) {
+    const Instrument& ins = *c.instrument;
+    if (ins.vibrato_sweep == 0) {
+      c.auto_vibrato_amp = ins.vibrato_depth << 8;
+    } else {
+      c.auto_vibrato_sweep = (ins.vibrato_depth << 8) / ins.vibrato_sweep;
+    }
   }
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -71,17 +72,40 @@ const std::array<RetrigVolume, 16> retrig_volume = {{{0, 1, 1},
                                                      {0, 3, 2},
                                                      {0, 2, 1}}};
 
-int note_period(bool linear, int note, int finetune) {
-  if (note < 0) note = 0;
-  if (note > highest_note) note = highest_note;
-  const int sixteenths = (finetune + 128) / 8 - 16;  // -16..15, rounded down
+namespace {
+
+// Finetune in sixteenths of a semitone, -16..15, rounded down.
+int sixteenths_of(int finetune) { return (finetune + 128) / 8 - 16; }
+
+int period_at(bool linear, int note, int sixteenths) {
   if (linear) return 7680 - note * 64 - sixteenths * 4;
-  // Half-way between two of the table's eighth-semitone steps when the sixteenth is odd.
-  const int eighths = (note % 12) * 8 + 8 + (sixteenths + 16) / 2 - 8;
-  const int doubled = (sixteenths + 16) % 2 == 0
-                          ? doubled_amiga_period(eighths)
-                          : (doubled_amiga_period(eighths) + doubled_amiga_period(eighths + 1)) / 2;
-  return (doubled * 16) >> (note / 12);
+  // The table's eighth-semitone steps are taken to the note's octave first, rounding halves
+  // down; an odd sixteenth lies half-way between two of them, rounded down again.
+  const int octave = note / 12, fine = sixteenths + 16;
+  const int eighths = (note % 12) * 8 + fine / 2;
+  const auto in_octave = [octave](int doubled) {
+    return octave == 0 ? doubled * 16 : (doubled * 16 + (1 << (octave - 1)) - 1) >> octave;
+  };
+  // The last sixteenth of A#9, the highest note, reads past the table.
+  if (note == highest_note && fine == 31) return 22;
+  const int low = in_octave(doubled_amiga_period(eighths));
+  if (fine % 2 == 0) return low;
+  return (low + in_octave(doubled_amiga_period(eighths + 1))) / 2;
+}
+
+}  // namespace
+
+int note_period(bool linear, int note, int finetune) {
+  return period_at(linear, std::clamp(note, 0, highest_note), sixteenths_of(finetune));
+}
+
+int arpeggio_period(bool linear, int note, int finetune) {
+  constexpr int last_note = 95, last_sixteenth = 15;  // a sixteenth below C-8
+  const int sixteenths = sixteenths_of(finetune);
+  if (note * 16 + sixteenths > last_note * 16 + last_sixteenth) {
+    return period_at(linear, last_note, last_sixteenth);
+  }
+  return period_at(linear, note, sixteenths);
 }
 
 double period_frequency(bool linear, int period) {

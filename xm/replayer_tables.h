@@ -9,7 +9,7 @@ namespace xm::tables {
 // Periods: linear ones fall 64 a semitone from 7680 at C-0; Amiga ones are four times
 // ProTracker's (C-4 is 1712). Both play 8363 Hz at C-4 with finetune 0.
 constexpr int min_period = 1, max_period = 31999;
-constexpr int highest_note = 119;  // 0-based notes after the relative note, B-9
+constexpr int highest_note = 118;  // 0-based notes after the relative note, A#9
 
 // `note` 0-based (C-0 = 0) including the sample's relative note, clamped to 0..highest_note;
 // `finetune` -128..127, used in sixteenths of a semitone as FastTracker 2 does.
@@ -19,12 +19,13 @@ double period_frequency(bool linear, int period);
 // highest one whose period is at least `period`, at or below its pitch (arpeggio).
 int nearest_note(bool linear, int period, int finetune);
 int note_at_or_below(bool linear, int period, int finetune);
-constexpr int highest_arpeggio_note = 96;  // arpeggio goes no higher than C-8
+// An arpeggio's note: as note_period, but never above a sixteenth of a semitone below C-8.
+int arpeggio_period(bool linear, int note, int finetune);
 
 // Vibrato and tremolo: a quarter sine in 32 steps of half a cycle, 0..255.
 extern const std::array<std::uint8_t, 32> vibrato_sine;
-// Auto-vibrato's full cycle in 256 steps, -64..64; it falls first, and is taken off the period,
-// so the pitch falls first.
+// Auto-vibrato's full cycle in 256 steps, -64..64; it falls first, and is added to the period, so
+// the pitch rises first.
 extern const std::array<std::int8_t, 256> auto_vibrato_sine;
 
 // Semitones arpeggio adds on `tick` (1..speed-1) of a row: 0 base, 1 the x, 2 the y nibble.

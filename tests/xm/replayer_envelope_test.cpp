@@ -1,4 +1,4 @@
-// Volume and panning envelopes, fadeout and auto-vibrato. Reported volume is 64 * envelope / 64
+// Volume and panning envelopes and fadeout. Reported volume is 64 * envelope / 64
 // * fadeout / 32768 (note volume 64); panning is pan + (envelope - 32) * (128 - |pan - 128|) / 32.
 #include "tests/xm/module_builder.h"
 
@@ -23,12 +23,6 @@ const TraceCase envelope_cases[] = {
     {"LMovesPanning", "0 C-4 i1; 1 L02 | venv=0,64 vsus=0 penv=0,0,8,64", panning,
      "0 32 64 96 64 96"},
     {"PanningEnvelope", "0 C-4 i1; 1 840 | penv=0,32,2,64", panning, "128 192 255 255 128 128"},
-    // Auto-vibrato takes wave (-64..64) * depth * 256 / 2^14 off the period, then moves by the
-    // rate; the square is -64 in the first half, the sweep adds depth * 256 / sweep a tick.
-    {"AutoVibratoSquare", "0 C-4 i1 | avib=1,0,8,64", period, "4616 4616 4600 4600"},
-    {"AutoVibratoSweep", "0 C-4 i1 | avib=1,4,8,64", period, "4610 4612 4602 4600"},
-    // -64 sin(45 degrees) rounds to -45: -45 * 15 * 256 >> 14 is -11 (rounded down), so +11.
-    {"AutoVibratoSine", "0 C-4 i1 | avib=0,0,15,32", period, "4608 4619 4623 4619"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Envelopes, Trace, testing::ValuesIn(envelope_cases), case_name);

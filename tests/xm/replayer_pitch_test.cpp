@@ -18,7 +18,6 @@ const TraceCase pitch_cases[] = {
     {"Arpeggio", "0 C-4 i1 047", period, "4608 4608 4160 4352"},
     // After a slide, from the note at or below the pitch (C-4 for 4560); no higher than C-8.
     {"ArpAfterSlide", "0 C-4 i1 104; 1 047", period, "4608 4592 4576 4560 4560 4560 4160 4352"},
-    {"ArpeggioStopsAtC8", "0 B-7 i1 047", period, "1600 1600 1536 1536"},
     // At speed 18: 17 ticks left reads y, 16 the base, then 15, 14, 13 as the table says.
     {"ArpeggioPast16Ticks", "0 C-4 i1 047; 0.1 F12", period, "4608 4160 4608 4608 4160 4352"},
     // Speed 4*4 a tick through the 32-step sine, depth 8: sine * 8 / 32 added to the period;
