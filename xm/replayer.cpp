@@ -17,20 +17,32 @@ Replayer::Replayer(const Module& module)
   if (module.orders.empty() || speed_ < 1 || bpm_ < 1) halted_ = ended_ = true;
 }
 
+// Each channel is played to its voice before the next is read, so a global volume set on a channel
+// reaches the channels after it on the same tick and those before it on the next.
 void Replayer::tick() {
   if (halted_) return;
-  for (int ch = 0; ch < module_->channels; ++ch)
-    channels_[static_cast<std::size_t>(ch)].voice.trigger = false;
-  if (tick_ == 0 && !repeating_) {
+  const bool new_row = tick_ == 0 && !repeating_;
+  if (new_row) {
     visited_[static_cast<std::size_t>((order_ * max_rows + row_) / 64)] |=
         std::uint64_t{1} << ((order_ * max_rows + row_) % 64);
-    read_row();
-  } else {
-    for (int ch = 0; ch < module_->channels; ++ch)
-      effect_later(channels_[static_cast<std::size_t>(ch)]);
   }
-  for (int ch = 0; ch < module_->channels; ++ch)
-    finish_tick(channels_[static_cast<std::size_t>(ch)]);
+  const Pattern& pattern = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]];
+  for (int ch = 0; ch < module_->channels; ++ch) {
+    Channel& c = channels_[static_cast<std::size_t>(ch)];
+    c.voice.trigger = false;
+    if (new_row) {
+      read_cell(c, pattern.at(row_, ch, module_->channels));
+    } else {
+      effect_later(c);
+    }
+    finish_tick(c);
+  }
+  for (int ch = 0; ch < module_->channels; ++ch) {
+    Channel& c = channels_[static_cast<std::size_t>(ch)];
+    finish_volume(c, global_changed_);
+    advance_sample(c);
+  }
+  global_changed_ = false;
   position_ = {order_, module_->orders[static_cast<std::size_t>(order_)], row_, tick_, speed_,
                bpm_};
   if (halted_) return;
@@ -92,7 +104,7 @@ ChannelReport Replayer::report(int channel) const {
   r.frequency_hz = v.sample != nullptr && channels_[static_cast<std::size_t>(channel)].playing
                        ? v.frequency_hz
                        : 0;
-  r.volume = r.frequency_hz > 0 ? static_cast<int>(v.volume * 64.0 + 1e-9) : 0;
+  r.volume = r.frequency_hz > 0 ? static_cast<int>(v.volume * 64.0 + 0.5) : 0;
   r.panning = v.panning;
   return r;
 }

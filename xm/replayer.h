@@ -32,7 +32,7 @@ struct Voice {
 // The channel as an outside observer sees it after a tick.
 struct ChannelReport {
   double frequency_hz = 0;  // 0 when the channel plays nothing
-  int volume = 0;           // 0..64, final (as Voice::volume, scaled and rounded down)
+  int volume = 0;           // 0..64, final (as Voice::volume, scaled and rounded)
   int panning = 128;        // 0..255, final
 };
 
@@ -97,11 +97,23 @@ class Replayer {
     int tremor = 0, tremor_pos = 0;
     int tremor_muted = -1;  // the volume tremor last muted, which stays muted until it changes
     int loop_row = 0, loop_count = 0;
+    // The voice's volume before the global volume, and what decides when it is worked out.
+    double unscaled_volume = 0;
+    int global_volume = 64;
+    bool volume_set = false;
+    void set_volume(int v) {
+      volume = v;
+      volume_set = true;
+    }
+    void set_out_volume(int v) {
+      out_volume = v;
+      volume_set = true;
+    }
     Voice voice;
   };
 
   // Reading a row (replayer_notes.cpp).
-  void read_row();
+  void read_cell(Channel& c, const Cell& cell);
   void start_cell(Channel& c, const Cell& cell, bool delayed);
   void trigger(Channel& c, int note, std::uint32_t offset);
   void reset_volumes(Channel& c);
@@ -121,6 +133,8 @@ class Replayer {
   void retrigger(Channel& c);
   // Envelopes, fadeout, auto-vibrato and the voice (replayer_envelopes.cpp).
   void finish_tick(Channel& c);
+  void finish_volume(Channel& c, bool global_changed);
+  void advance_sample(Channel& c);
   // Song flow (replayer.cpp).
   void next_row();
   int period_of(const Channel& c, int note) const;
@@ -129,6 +143,7 @@ class Replayer {
   std::array<Channel, max_channels> channels_{};
   int order_ = 0, row_ = 0, tick_ = 0;  // the next tick to run
   int speed_ = 6, bpm_ = 125, global_volume_ = 64;
+  bool global_changed_ = false;                // a G or H ran this tick
   int pattern_delay_ = 0, delay_repeats_ = 0;  // EEx read on the row; repeats still to come
   bool repeating_ = false;                     // this row plays again for a pattern delay
   // The row flow as FastTracker 2 keeps it: one break row shared by Bxx, Dxx and E6x, a flag

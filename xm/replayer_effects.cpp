@@ -93,7 +93,7 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       position_jump_ = true;
       break;
     case set_volume:
-      c.volume = std::min(p, 64);
+      c.set_volume(std::min(p, 64));
       break;
     case pattern_break:
       break_row_ = x * 10 + y;
@@ -114,6 +114,7 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       break;
     case set_global_volume:
       global_volume_ = std::min(p, 64);
+      global_changed_ = true;
       break;
     case global_volume_slide:
       if (p != 0) c.global_slide = p;
@@ -184,14 +185,14 @@ void Replayer::extended_first(Channel& c, const Cell& cell) {
       break;
     case fine_volume_up:
       if (y != 0) c.fine_volume_up = y;
-      c.volume = std::min(64, c.volume + c.fine_volume_up);
+      c.set_volume(std::min(64, c.volume + c.fine_volume_up));
       break;
     case fine_volume_down:
       if (y != 0) c.fine_volume_down = y;
-      c.volume = std::max(0, c.volume - c.fine_volume_down);
+      c.set_volume(std::max(0, c.volume - c.fine_volume_down));
       break;
     case note_cut:
-      if (y == 0) c.volume = 0;
+      if (y == 0) c.set_volume(0);
       break;
     case pattern_delay:
       pattern_delay_ = y;
@@ -244,11 +245,12 @@ void Replayer::effect_later(Channel& c) {
       break;
     case extended:
       if (x == retrig && y != 0 && tick_ % y == 0) retrigger(c);
-      if (x == note_cut && tick_ == y) c.volume = 0;
+      if (x == note_cut && tick_ == y) c.set_volume(0);
       if (x == note_delay && tick_ == y) start_cell(c, cell, true);
       break;
     case global_volume_slide:
       global_volume_ = nibble_slide(global_volume_, c.global_slide, 64);
+      global_changed_ = true;
       break;
     case key_off_at:
       if (tick_ == p) release(c);
@@ -268,7 +270,7 @@ void Replayer::effect_later(Channel& c) {
         left = on ? c.tremor >> 4 : c.tremor & 0xF;
       }
       c.tremor_pos = (on ? 0x80 : 0) | left;
-      c.out_volume = on ? c.volume : 0;
+      c.set_out_volume(on ? c.volume : 0);
       c.tremor_muted = on ? -1 : c.volume;
       break;
     }
@@ -277,7 +279,9 @@ void Replayer::effect_later(Channel& c) {
   }
 }
 
-void Replayer::volume_slide(Channel& c, int param) { c.volume = nibble_slide(c.volume, param, 64); }
+void Replayer::volume_slide(Channel& c, int param) {
+  c.set_volume(nibble_slide(c.volume, param, 64));
+}
 
 void Replayer::tone_portamento(Channel& c) {
   const int speed = c.porta_speed * 4;
@@ -322,7 +326,7 @@ void Replayer::vibrato(Channel& c) {
 void Replayer::tremolo(Channel& c) {
   const int delta =
       swing_at(c.tremolo_pos, c.wave_control >> 4, c.vibrato_pos) * c.tremolo_depth / 64;
-  c.out_volume = std::clamp(c.tremolo_pos >= 128 ? c.volume - delta : c.volume + delta, 0, 64);
+  c.set_out_volume(std::clamp(c.tremolo_pos >= 128 ? c.volume - delta : c.volume + delta, 0, 64));
   c.tremolo_pos = (c.tremolo_pos + c.tremolo_speed) & 0xFF;
 }
 
@@ -341,10 +345,10 @@ void Replayer::multi_retrig(Channel& c) {
   c.retrig_count = 0;
   const tables::RetrigVolume& change =
       tables::retrig_volume[static_cast<std::size_t>(c.retrig_volume)];
-  c.volume = std::clamp(c.volume * change.mul / change.div + change.add, 0, 64);
+  c.set_volume(std::clamp(c.volume * change.mul / change.div + change.add, 0, 64));
   // The row's volume column, when it sets volume or panning, has the last word.
   const std::uint8_t v = c.cell.volume;
-  if (v >= 0x10 && v <= 0x50) c.volume = v - 0x10;
+  if (v >= 0x10 && v <= 0x50) c.set_volume(v - 0x10);
   if ((v >> 4) == 0xC) c.panning = (v & 0xF) << 4;
   retrigger(c);
 }

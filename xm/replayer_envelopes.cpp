@@ -8,25 +8,32 @@
 namespace xm {
 namespace {
 
-// The envelope's value at `tick`: straight lines between points, the last point's value after.
-// Whole steps only, the fraction dropped, as FastTracker 2 uses them for volume and panning.
-int envelope_value(const Envelope& e, int tick) {
-  const auto point = [&](int i) { return e.points[static_cast<std::size_t>(i)]; };
-  if (tick <= point(0).tick) return point(0).value;
+// Envelope values are in 1/256 steps: between two points the value moves by the difference over
+// the ticks between them, that step rounded toward zero, as FastTracker 2 keeps it.
+constexpr int envelope_one = 256;
+
+// The envelope's value at `tick`, straight lines between points, the last point's value after;
+// no point counts above `top`.
+int envelope_value(const Envelope& e, int tick, int top) {
+  const auto value = [&](int i) {
+    return std::min<int>(e.points[static_cast<std::size_t>(i)].value, top) * envelope_one;
+  };
+  const auto at = [&](int i) { return e.points[static_cast<std::size_t>(i)].tick; };
+  if (tick <= at(0)) return value(0);
   for (int i = 0; i + 1 < e.count; ++i) {
-    const EnvelopePoint a = point(i), b = point(i + 1);
-    if (tick < b.tick) {
-      return a.value + (b.value - a.value) * (tick - a.tick) / (b.tick - a.tick);
+    if (tick < at(i + 1)) {
+      const int step = (value(i + 1) - value(i)) / (at(i + 1) - at(i));
+      return value(i) + step * (tick - at(i));
     }
   }
-  return point(e.count - 1).value;
+  return value(e.count - 1);
 }
 
 // Gives this tick's value, then moves on: a held key rests on the sustain point; reaching the
 // loop's end goes back to its start.
 template <typename State>
-int run_envelope(const Envelope& e, State& s, bool key_off) {
-  const int value = envelope_value(e, s.tick);
+int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
+  const int value = envelope_value(e, s.tick, top);
   const int sustain_tick = e.points[e.sustain].tick;
   if (e.sustain_on && !key_off && s.tick == sustain_tick) return value;
   ++s.tick;
@@ -54,17 +61,18 @@ int auto_vibrato_wave(int type, int pos) {
 
 void Replayer::finish_tick(Channel& c) {
   const Instrument* ins = c.instrument;
-  int envelope_volume = 64, envelope_panning = 32;
+  int envelope_volume = 64 * envelope_one, envelope_panning = 32 * envelope_one;
   int period = c.out_period >= 0 ? c.out_period : c.period;
   if (ins != nullptr) {
     const bool volume_envelope = ins->volume_envelope.on && ins->volume_envelope.count > 0;
     if (volume_envelope) {
-      envelope_volume = run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off);
+      envelope_volume = run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off, 64);
       // Fadeout runs only under a volume envelope; without one a key off has cut the note.
       if (c.key_off) c.fadeout = std::max(0, c.fadeout - ins->fadeout);
     }
     if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {
-      envelope_panning = run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off);
+      // The panning envelope's top is 63, a step right of its last.
+      envelope_panning = run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, 63);
     }
     if (ins->vibrato_depth != 0) {
       // The sweep may overshoot the depth by up to one step before it settles on it.
@@ -89,21 +97,35 @@ void Replayer::finish_tick(Channel& c) {
                        ? tables::period_frequency(module_->linear_frequencies,
                                                   std::max(tables::min_period, period))
                        : 0;
-  v.volume =
-      volume / 64.0 * (envelope_volume / 64.0) * (c.fadeout / 32768.0) * (global_volume_ / 64.0);
+  c.unscaled_volume =
+      volume / 64.0 * (envelope_volume / (64.0 * envelope_one)) * (c.fadeout / 32768.0);
+  c.global_volume = global_volume_;
+  if (c.voice.trigger || (ins != nullptr && ins->volume_envelope.on)) c.volume_set = true;
   const int swing = 128 - std::abs(c.panning - 128);
-  v.panning = std::clamp(c.panning + (envelope_panning - 32) * swing / 32, 0, 255);
-  // An unlooped sample ends once this tick starts past its last frame (as the mixer plays it, up
-  // to rounding of the tick's length).
-  if (c.playing && c.sample->loop == LoopType::none) {
-    if (c.sample_pos >= c.sample->length) {
-      c.playing = false;
-    } else {
-      c.sample_pos += v.frequency_hz * 2.5 / bpm_;
-    }
-  }
+  // The envelope swings the panning as far as the nearer side allows, rounding down.
+  v.panning =
+      std::clamp(c.panning + ((envelope_panning - 32 * envelope_one) * swing >> 13), 0, 255);
   c.out_period = -1;
   c.out_volume = -1;
+}
+
+// An unlooped sample ends once this tick starts past its last frame (as the mixer plays it, up
+// to rounding of the tick's length).
+// FastTracker 2 works a voice's volume out again only on a tick that set the channel's volume or
+// changed the global volume; otherwise the voice keeps the volume it had, even under a new global
+// volume. The global volume is the one the channel met as it was played.
+void Replayer::finish_volume(Channel& c, bool global_changed) {
+  if (c.volume_set || global_changed) c.voice.volume = c.unscaled_volume * (c.global_volume / 64.0);
+  c.volume_set = false;
+}
+
+void Replayer::advance_sample(Channel& c) {
+  if (!c.playing || c.sample->loop != LoopType::none) return;
+  if (c.sample_pos >= c.sample->length) {
+    c.playing = false;
+  } else {
+    c.sample_pos += c.voice.frequency_hz * 2.5 / bpm_;
+  }
 }
 
 }  // namespace xm

@@ -23,27 +23,23 @@ bool is_tone_porta(const Cell& cell) {
 
 }  // namespace
 
-void Replayer::read_row() {
-  const Pattern& pattern = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]];
-  for (int ch = 0; ch < module_->channels; ++ch) {
-    Channel& c = channels_[static_cast<std::size_t>(ch)];
-    c.cell = pattern.at(row_, ch, module_->channels);
-    const bool delayed = c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_note_delay &&
-                         (c.cell.param & 0xF) != 0;
-    const int volume = c.volume;
-    if (!delayed) start_cell(c, c.cell, false);
-    effect_first(c, c.cell);
-    // A vibrato or tremolo going on from the last row keeps its offset through tick 0, as
-    // FastTracker 2 writes the plain period or volume only when something sets it.
-    const bool vibrato = c.cell.effect == fx_vibrato || c.cell.effect == fx_vibrato_slide ||
-                         (c.cell.volume >> 4) == 0xB;
-    if (vibrato && !c.voice.trigger) c.out_period = c.held_period;
-    if (c.cell.effect == fx_tremolo && c.volume == volume && !c.voice.trigger) {
-      c.out_volume = c.held_volume;
-    }
-    // Multi retrig counts tick 0 too, unless a note starts there.
-    if (c.cell.effect == fx_multi_retrig && c.cell.note == 0) multi_retrig(c);
+void Replayer::read_cell(Channel& c, const Cell& cell) {
+  c.cell = cell;
+  const bool delayed = c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_note_delay &&
+                       (c.cell.param & 0xF) != 0;
+  const int volume = c.volume;
+  if (!delayed) start_cell(c, c.cell, false);
+  effect_first(c, c.cell);
+  // A vibrato or tremolo going on from the last row keeps its offset through tick 0, as
+  // FastTracker 2 writes the plain period or volume only when something sets it.
+  const bool vibrato = c.cell.effect == fx_vibrato || c.cell.effect == fx_vibrato_slide ||
+                       (c.cell.volume >> 4) == 0xB;
+  if (vibrato && !c.voice.trigger) c.out_period = c.held_period;
+  if (c.cell.effect == fx_tremolo && c.volume == volume && !c.voice.trigger) {
+    c.set_out_volume(c.held_volume);
   }
+  // Multi retrig counts tick 0 too, unless a note starts there.
+  if (c.cell.effect == fx_multi_retrig && c.cell.note == 0) multi_retrig(c);
 }
 
 // A note delay starts its cell late; with no note it plays the last note again.
@@ -113,7 +109,7 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
 
 void Replayer::reset_volumes(Channel& c) {
   if (c.sample == nullptr) return;
-  c.volume = c.sample->volume;
+  c.set_volume(c.sample->volume);
   c.panning = c.sample->panning;
 }
 
@@ -144,7 +140,7 @@ void Replayer::key_on(Channel& c) {
 // Without a volume envelope FastTracker 2 cuts the note at once.
 void Replayer::release(Channel& c) {
   c.key_off = true;
-  if (c.instrument == nullptr || !c.instrument->volume_envelope.on) c.volume = 0;
+  if (c.instrument == nullptr || !c.instrument->volume_envelope.on) c.set_volume(0);
 }
 
 void Replayer::volume_column_first(Channel& c, std::uint8_t v) {
@@ -154,16 +150,16 @@ void Replayer::volume_column_first(Channel& c, std::uint8_t v) {
     case 0x2:
     case 0x3:
     case 0x4:
-      c.volume = v - 0x10;
+      c.set_volume(v - 0x10);
       break;
     case 0x5:
-      if (v == 0x50) c.volume = 64;
+      if (v == 0x50) c.set_volume(64);
       break;
     case 0x8:
-      c.volume = std::max(0, c.volume - x);
+      c.set_volume(std::max(0, c.volume - x));
       break;
     case 0x9:
-      c.volume = std::min(64, c.volume + x);
+      c.set_volume(std::min(64, c.volume + x));
       break;
     case 0xA:
       if (x != 0) c.vibrato_speed = x * 4;
@@ -186,10 +182,10 @@ void Replayer::volume_column_later(Channel& c, std::uint8_t v) {
   const int x = v & 0xF;
   switch (v >> 4) {
     case 0x6:
-      c.volume = std::max(0, c.volume - x);
+      c.set_volume(std::max(0, c.volume - x));
       break;
     case 0x7:
-      c.volume = std::min(64, c.volume + x);
+      c.set_volume(std::min(64, c.volume + x));
       break;
     case 0xB:
       vibrato(c);

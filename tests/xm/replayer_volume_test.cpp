@@ -25,8 +25,10 @@ const TraceCase volume_cases[] = {
     {"TremorMuteStays", "0 C-4 i1 v30 T12; 1 A00; 2 v20", volume, "32 32 32 0 0 0 0 0 16"},
     // Sine * depth 4 / 64 added, position 16 a tick.
     {"Tremolo", "0 C-4 i1 v38 744; 1 700", volume, "40 40 46 51  51 54 55 54"},
+    // Channel 0 is played before channel 1's G and H on each tick, and works its volume out again
+    // only on ticks that changed the global volume: not on tick 0 of an H row, not after G alone.
     {"GlobalVolume", "0 C-4 i1; 0.1 G20; 1.1 H02; 2.1 H00; 3.1 H30", volume,
-     "32 32 32 32 32 30 28 26 26 24 22 20 20 23 26 29"},
+     "64 64 64 64 64 32 30 28 28 26 24 22 22 20 23 26"},
     {"NoteCut", "0 C-4 i1 EC2; 1 C-4 i1 EC0", volume, "64 64 0 0  0 0 0 0"},
     // Every 2 ticks, counting on across rows and through tick 0 without a note; x = 2 takes 2 off,
     // x = 6 leaves two thirds.
