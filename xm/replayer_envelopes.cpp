@@ -30,14 +30,12 @@ int envelope_value(const Envelope& e, int tick, int top) {
 }
 
 // Gives this tick's value, then moves on: a held key rests on the sustain point; reaching the
-// loop's end goes back to its start.
+// loop's end goes back to its start, even when the sustain point is the loop's end.
 template <typename State>
 int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
   const int value = envelope_value(e, s.tick, top);
-  const int sustain_tick = e.points[e.sustain].tick;
-  if (e.sustain_on && !key_off && s.tick == sustain_tick) return value;
+  if (e.sustain_on && !key_off && s.tick == e.points[e.sustain].tick) return value;
   ++s.tick;
-  if (e.sustain_on && !key_off && s.tick == sustain_tick) return value;
   if (e.loop_on && s.tick == e.points[e.loop_end].tick) s.tick = e.points[e.loop_start].tick;
   return value;
 }

@@ -15,7 +15,8 @@ const TraceCase envelope_cases[] = {
     {"RetrigKeepsEnvelope", "0 C-4 i1 E92 | venv=0,64,4,0", volume, "64 48 32 16"},
     // Reaching the loop's end point plays its start point instead.
     {"Loop", "0 C-4 i1 | venv=0,0,2,32,4,64 vloop=0,1", volume, "0 16 0 16 0 16"},
-    {"SustainAtLoopEnd", "0 C-4 i1 | venv=0,0,2,32,4,64 vsus=1 vloop=0,1", volume, "0 16 32 32 32"},
+    // A sustain point on the loop's end does not hold: the loop wins.
+    {"SustainAtLoopEnd", "0 C-4 i1 | venv=0,0,2,32,4,64 vsus=1 vloop=0,1", volume, "0 16 0 16 0"},
     // 4096 off 32768 each tick from the key off.
     {"Fadeout", "0 C-4 i1; 1 === | venv=0,64 fadeout=4096", volume, "64 64 64 64 56 48 40 32"},
     {"EnvelopePosition", "0 C-4 i1; 1 L0C | venv=0,0,16,64", volume, "0 4 8 12 48 52 56 60"},
