@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
 
   switch (options.mode) {
     case xmplay::Mode::ticks:
-      xmplay::write_ticks(loaded.module, options.rate, stdout);
+      xmplay::write_ticks(loaded.module, options.rate, stdout, options.seconds);
       return std::fflush(stdout) == 0 ? done : no_output;
     case xmplay::Mode::wav: {
       catch_interrupts();

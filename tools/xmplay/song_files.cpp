@@ -11,12 +11,33 @@
 
 namespace xmplay {
 
-void write_ticks(const xm::Module& module, int rate, std::FILE* out) {
-  const xm::SongLength length = xm::song_length(module, rate);
+namespace {
+
+// The ticks after which a song still playing reaches `max_seconds`, or -1 when it ends before: an
+// endless song stops here rather than at song_length's guard of 2^24 ticks.
+std::int64_t ticks_to_limit(const xm::Module& module, double max_seconds) {
+  xm::Replayer replayer(module);
+  double seconds = 0;
+  for (std::int64_t ticks = 1; !replayer.ended(); ++ticks) {
+    replayer.tick();
+    if (replayer.position().speed == 0) break;  // F00
+    seconds += 2.5 / replayer.position().bpm;
+    if (seconds >= max_seconds && !replayer.ended()) return ticks;
+  }
+  return -1;
+}
+
+}  // namespace
+
+void write_ticks(const xm::Module& module, int rate, std::FILE* out, double max_seconds) {
+  const std::int64_t limit = max_seconds > 0 ? ticks_to_limit(module, max_seconds) : -1;
+  xm::SongLength length{.ticks = limit};
+  if (limit < 0) length = xm::song_length(module, rate);
   xm::Replayer replayer(module);
   for (std::int64_t tick = 0; tick < length.ticks; ++tick) {
     replayer.tick();
     const xm::Position at = replayer.position();
+    if (limit >= 0) length.seconds += 2.5 / at.bpm;
     std::fprintf(out, "%d %d %d %d %d %d", at.order, at.pattern, at.row, at.tick, at.speed, at.bpm);
     for (int channel = 0; channel < module.channels; ++channel) {
       const xm::ChannelReport report = replayer.report(channel);
@@ -24,6 +45,7 @@ void write_ticks(const xm::Module& module, int rate, std::FILE* out) {
     }
     std::fputc('\n', out);
   }
+  if (limit >= 0) std::fputs("# stopped: --seconds limit reached\n", out);
   std::fprintf(out, "# end: ticks=%" PRId64 " duration_s=%.3f\n", length.ticks, length.seconds);
 }
 

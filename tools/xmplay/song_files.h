@@ -13,7 +13,10 @@ namespace xmplay {
 // One line a tick from the song's start to its end (xm::song_length): "ORDER PATTERN ROW TICK
 // SPEED BPM", then " | HZ VOL PAN" for each channel as xm::Replayer::report gives it, HZ with two
 // decimals; then "# end: ticks=N duration_s=S", S in seconds with three decimals at `rate`.
-void write_ticks(const xm::Module& module, int rate, std::FILE* out);
+// With `max_seconds` above 0, a song still playing after the tick that brings the sum of its ticks'
+// 2.5 / BPM seconds to `max_seconds` stops there, with "# stopped: --seconds limit reached" and N
+// and S for the ticks written, as FastTracker 2 references stop endless songs.
+void write_ticks(const xm::Module& module, int rate, std::FILE* out, double max_seconds = 0);
 
 // The song once through at options.rate with options.interpolation as a 16-bit stereo PCM WAV
 // file at `path`, its length (xm::song_length) in the header before the first sample. "-" is

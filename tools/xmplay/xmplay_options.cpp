@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <optional>
 #include <string_view>
 
@@ -12,7 +13,7 @@ namespace xmplay {
 const char* const usage =
     "usage: xmplay [--loop] [--rate N] [--interpolation KIND] FILE\n"
     "       xmplay --wav OUT.wav [--rate N] [--interpolation KIND] FILE\n"
-    "       xmplay --ticks FILE\n"
+    "       xmplay --ticks [--seconds S] FILE\n"
     "Plays a FastTracker 2 module (XM) on the default sound device, showing its title, the\n"
     "position (order, pattern, row), the time played and the song's length, and a bar of the\n"
     "orders played. Ctrl-C stops it.\n"
@@ -28,6 +29,9 @@ const char* const usage =
     "                        plays in Hz with two decimals (0.00 for none), its volume 0..64 and\n"
     "                        its panning 0..255 (128 centre); the last line is\n"
     "                          # end: ticks=N duration_s=S\n"
+    "  --seconds S           with --ticks, stop after the tick that brings the song time to S\n"
+    "                        seconds or more (each tick lasting 2.5 / BPM s); a song stopped\n"
+    "                        so has '# stopped: --seconds limit reached' before its end line\n"
     "Exit status: 0 when done, 130 after Ctrl-C (or a termination request), 1 when there is no\n"
     "sound device or the WAV file cannot be written, 2 for a bad command line or a file that is\n"
     "no playable module.\n";
@@ -54,6 +58,17 @@ std::optional<int> parse_rate(std::string_view text) {
   return rate;
 }
 
+// A number of seconds above 0 and at most a day, in digits with at most one decimal point.
+std::optional<double> parse_seconds(std::string_view text) {
+  if (text.empty() || text.size() > 16 || text.find_first_not_of("0123456789.") != text.npos ||
+      std::count(text.begin(), text.end(), '.') > 1 || text == ".") {
+    return std::nullopt;
+  }
+  const double seconds = std::strtod(std::string(text).c_str(), nullptr);
+  if (!(seconds > 0 && seconds <= 86400)) return std::nullopt;
+  return seconds;
+}
+
 // "what 'text'". Out of line: GCC 12 warns wrongly about these appends when they are inlined.
 [[gnu::noinline]] std::string quoted(const char* what, std::string_view text) {
   std::string message = what;
@@ -69,7 +84,8 @@ Parsed parse(std::span<const char* const> arguments) {
   Parsed parsed;
   Options& options = parsed.options;
   bool have_loop = false, have_ticks = false;
-  constexpr std::array<std::string_view, 3> value_names = {"--rate", "--interpolation", "--wav"};
+  constexpr std::array<std::string_view, 4> value_names = {"--rate", "--interpolation", "--wav",
+                                                           "--seconds"};
   std::array<bool, value_names.size()> seen{};
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
@@ -122,6 +138,13 @@ Parsed parse(std::span<const char* const> arguments) {
         return parsed;
       }
       options.interpolation = found->second;
+    } else if (name == "--seconds") {
+      const std::optional<double> seconds = parse_seconds(value);
+      if (!seconds) {
+        parsed.error = quoted("--seconds takes a number above 0 and up to 86400, not", value);
+        return parsed;
+      }
+      options.seconds = *seconds;
     } else {
       if (value.empty()) {
         parsed.error = "--wav needs a file name";
@@ -130,7 +153,8 @@ Parsed parse(std::span<const char* const> arguments) {
       options.wav_path = value;
     }
   }
-  const bool have_rate = seen[0], have_interpolation = seen[1], have_wav = seen[2];
+  const bool have_rate = seen[0], have_interpolation = seen[1], have_wav = seen[2],
+             have_seconds = seen[3];
   options.mode = have_wav ? Mode::wav : have_ticks ? Mode::ticks : Mode::play;
   options.loop = have_loop;
   if (options.module_path.empty()) {
@@ -141,6 +165,8 @@ Parsed parse(std::span<const char* const> arguments) {
     parsed.error = "--loop only plays on the sound device, not with --wav or --ticks";
   } else if (have_ticks && (have_rate || have_interpolation)) {
     parsed.error = "--ticks takes no --rate or --interpolation";
+  } else if (have_seconds && !have_ticks) {
+    parsed.error = "--seconds only limits --ticks";
   }
   return parsed;
 }

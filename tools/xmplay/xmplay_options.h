@@ -1,5 +1,5 @@
 // The command line of xmplay: [--loop] [--rate N] [--interpolation KIND] FILE, or
-// --wav OUT.wav [--rate N] [--interpolation KIND] FILE, or --ticks FILE.
+// --wav OUT.wav [--rate N] [--interpolation KIND] FILE, or --ticks [--seconds S] FILE.
 #pragma once
 
 #include <span>
@@ -23,6 +23,7 @@ struct Options {
   xm::Interpolation interpolation = xm::Interpolation::linear;
   bool loop = false;  // Mode::play only
   bool help = false;
+  double seconds = 0;  // Mode::ticks only: stop once this much song time has played, 0 never
   bool operator==(const Options&) const = default;
 };
 
