@@ -1,5 +1,6 @@
 // After each tick: envelopes, fadeout and auto-vibrato, and the voice the mixer plays.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "xm/replayer.h"
@@ -107,8 +108,6 @@ void Replayer::finish_tick(Channel& c) {
   c.out_volume = -1;
 }
 
-// An unlooped sample ends once this tick starts past its last frame (as the mixer plays it, up
-// to rounding of the tick's length).
 // FastTracker 2 works a voice's volume out again only on a tick that set the channel's volume or
 // changed the global volume; otherwise the voice keeps the volume it had, even under a new global
 // volume. The global volume is the one the channel met as it was played.
@@ -117,12 +116,18 @@ void Replayer::finish_volume(Channel& c, bool global_changed) {
   c.volume_set = false;
 }
 
+// An unlooped sample ends once this tick starts past its last frame, as FastTracker 2's mixer
+// plays it at 44,100 Hz in whole frames a tick; the channel's report follows that, whatever
+// rate the song is rendered at.
+constexpr int reference_rate = 44100;
+
 void Replayer::advance_sample(Channel& c) {
   if (!c.playing || c.sample->loop != LoopType::none) return;
   if (c.sample_pos >= c.sample->length) {
     c.playing = false;
   } else {
-    c.sample_pos += c.voice.frequency_hz * 2.5 / bpm_;
+    const double step = std::floor(c.voice.frequency_hz / reference_rate * 65536) / 65536;
+    c.sample_pos += step * frames_per_tick(bpm_, reference_rate);
   }
 }
 
