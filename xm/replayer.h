@@ -60,9 +60,11 @@ class Replayer {
   const Module& module() const { return *module_; }
 
  private:
-  // A running envelope: the time in ticks from the note's start (or where Lxx put it).
+  // A running envelope: the time in ticks from the note's start (or where Lxx put it), and its
+  // value, which a new note does not reset: before the first point's tick it keeps the last one.
   struct EnvelopeState {
     int tick = 0;
+    int value = 0;
   };
 
   struct Channel {
@@ -95,7 +97,7 @@ class Replayer {
     int global_slide = 0, panning_slide = 0, sample_offset = 0;
     int retrig_interval = 0, retrig_volume = 0, retrig_count = 0;
     int tremor = 0, tremor_pos = 0;
-    int tremor_muted = -1;  // the volume tremor last muted, which stays muted until it changes
+    bool tremor_muted = false;  // tremor's silence lasts until something sets the volume
     int loop_row = 0, loop_count = 0;
     // The voice's volume before the global volume, and what decides when it is worked out.
     double unscaled_volume = 0;
@@ -104,6 +106,7 @@ class Replayer {
     void set_volume(int v) {
       volume = v;
       volume_set = true;
+      tremor_muted = false;
     }
     void set_out_volume(int v) {
       out_volume = v;

@@ -271,7 +271,7 @@ void Replayer::effect_later(Channel& c) {
       }
       c.tremor_pos = (on ? 0x80 : 0) | left;
       c.set_out_volume(on ? c.volume : 0);
-      c.tremor_muted = on ? -1 : c.volume;
+      c.tremor_muted = !on;
       break;
     }
     default:

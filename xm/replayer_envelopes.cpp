@@ -34,7 +34,8 @@ int envelope_value(const Envelope& e, int tick, int top) {
 // loop's end goes back to its start, even when the sustain point is the loop's end.
 template <typename State>
 int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
-  const int value = envelope_value(e, s.tick, top);
+  if (s.tick >= e.points[0].tick) s.value = envelope_value(e, s.tick, top);
+  const int value = s.value;
   if (e.sustain_on && !key_off && s.tick == e.points[e.sustain].tick) return value;
   ++s.tick;
   if (e.loop_on && s.tick == e.points[e.loop_end].tick) s.tick = e.points[e.loop_start].tick;
@@ -87,8 +88,7 @@ void Replayer::finish_tick(Channel& c) {
       period += auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
     }
   }
-  if (c.voice.trigger || c.volume != c.tremor_muted) c.tremor_muted = -1;
-  const int volume = c.out_volume >= 0 ? c.out_volume : (c.tremor_muted >= 0 ? 0 : c.volume);
+  const int volume = c.out_volume >= 0 ? c.out_volume : (c.tremor_muted ? 0 : c.volume);
   c.held_period = c.out_period >= 0 ? c.out_period : c.period;
   c.held_volume = volume;
   Voice& v = c.voice;

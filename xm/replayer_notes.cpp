@@ -85,6 +85,11 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
     const std::uint8_t s = instrument->keymap[static_cast<std::size_t>(note - 1)];
     if (s != no_sample && s < instrument->samples.size()) sample = &instrument->samples[s];
   }
+  // A note that the relative note takes out of C-0..A#9 leaves the sample as it was.
+  if (sample != nullptr && (note - 1 + sample->relative_note < 0 ||
+                            note - 1 + sample->relative_note > tables::highest_note)) {
+    return;
+  }
   c.sample = sample;
   c.voice.sample = sample;
   if (sample == nullptr) {
@@ -92,8 +97,6 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
     return;
   }
   c.relative = sample->relative_note;
-  // A note that the relative note takes out of C-0..B-9 leaves the channel as it was.
-  if (note - 1 + c.relative < 0 || note - 1 + c.relative > tables::highest_note) return;
   c.finetune = sample->finetune;
   if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
     c.finetune = ((c.cell.param & 0xF) << 4) - 128;
@@ -122,8 +125,8 @@ void Replayer::key_on(Channel& c) {
   c.retrig_count = 0;
   c.tremor_pos = 0;
   c.fadeout = full_fadeout;
-  c.volume_envelope = {};
-  c.panning_envelope = {};
+  c.volume_envelope.tick = 0;
+  c.panning_envelope.tick = 0;
   c.auto_vibrato_pos = 0;
   c.auto_vibrato_amp = 0;
   c.auto_vibrato_sweep = 0;
