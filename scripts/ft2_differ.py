@@ -24,6 +24,7 @@ import math
 import os
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
 
@@ -211,7 +212,7 @@ def print_totals(results):
         kinds.update(r["kinds"])
     songs_by_kind = collections.Counter(k for r in done for k in r["kinds"])
     print("differences by kind (channel-ticks or lines; songs): " + ", ".join(
-        f"{k} {n}; {songs_by_kind[k]}" for k, n in kinds.most_common()))
+        f"{k} {n}; {songs_by_kind[k]}" for k, n in kinds.most_common()) or "none")
     groups = collections.defaultdict(list)
     for r in done:
         if r["first_group"]:
@@ -231,6 +232,7 @@ def seed_range(text):
 
 
 def main():
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)  # quietly, when piped into head
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--reference", required=True, help="the ft2-trace program")
     parser.add_argument("--seeds", type=seed_range, default=seed_range("1:100"))
@@ -251,6 +253,11 @@ def main():
                          f"{args.build})")
     args.shape = [x for name in ("channels", "table", "orders", "rows")
                   if getattr(args, name) for x in (f"--{name}", getattr(args, name))]
+    with tempfile.TemporaryDirectory() as work:  # the shape options, checked once
+        check = subprocess.run([tools["generate"], *args.shape, "0", os.path.join(work, "0.xm")],
+                               capture_output=True, text=True)
+        if check.returncode != 0:
+            parser.error(check.stderr.strip())
     if args.keep:
         os.makedirs(args.keep, exist_ok=True)
     results = []
