@@ -67,8 +67,12 @@ void Replayer::finish_tick(Channel& c) {
     const bool volume_envelope = ins->volume_envelope.on && ins->volume_envelope.count > 0;
     if (volume_envelope) {
       envelope_volume = run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off, 64);
-      // Fadeout runs only under a volume envelope; without one a key off has cut the note.
-      if (c.key_off) c.fadeout = std::max(0, c.fadeout - ins->fadeout);
+    }
+    // Fadeout runs after a key off with or without a volume envelope: without one the key off
+    // has cut the note, but a volume or an instrument given with it sounds and fades.
+    if (c.key_off) {
+      c.fadeout = std::max(0, c.fadeout - ins->fadeout);
+      c.volume_set = true;
     }
     if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {
       // The panning envelope's top is 63, a step right of its last.
