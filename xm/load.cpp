@@ -299,7 +299,9 @@ void read_instrument(Reader& r, int index, Instrument& in, std::vector<SampleHea
     out.finetune = static_cast<std::int8_t>(r.u8());
     h.type = r.u8();
     out.panning = r.u8();
-    out.relative_note = static_cast<std::int8_t>(r.u8());
+    // FastTracker 2 plays relative notes from -48 (C-4 down to C-0) to +71 (C-0 up to B-5).
+    out.relative_note =
+        static_cast<std::int8_t>(std::clamp<int>(static_cast<std::int8_t>(r.u8()), -48, 71));
     r.u8();  // reserved
     out.name = r.text(22, sname);
     r.seek(h.at + std::uint64_t{sample_header_size}, sname + "'s header");
