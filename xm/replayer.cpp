@@ -64,6 +64,8 @@ void Replayer::next_row() {
     repeating_ = true;
     return;
   }
+  // A jump or break read on a row that a pattern delay repeated lands one row further.
+  const int past_delay = repeating_ && position_jump_ ? 1 : 0;
   repeating_ = false;
   const int length = static_cast<int>(module_->orders.size());
   int row = row_ + 1;
@@ -76,7 +78,7 @@ void Replayer::next_row() {
   const int rows = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]].rows;
   if (row >= rows || position_jump_) {
     order = jump_order_ >= 0 ? jump_order_ : order_ + 1;
-    row = break_row_;
+    row = break_row_ + past_delay;
     break_row_ = 0;
     jump_order_ = -1;
     position_jump_ = false;
