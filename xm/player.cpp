@@ -15,8 +15,8 @@ Player::Player(const Module& module, const PlayerSettings& settings)
   settings_.rate = mixer_.settings().rate;
 }
 
-// The replayer says the song has ended after its last tick. F00 halts it inside a tick, which then
-// has no length; when looping, a halted song fades to silence and stays there.
+// The replayer says the song has ended after its last tick. F00 halts it after its tick, which
+// plays; when looping, a halted song fades to silence and stays there.
 bool Player::next_tick() {
   static constexpr std::array<Voice, max_channels> silence{};
   if (replayer_.ended()) {
@@ -25,9 +25,8 @@ bool Player::next_tick() {
   }
   replayer_.tick();
   const bool halted = replayer_.position().speed == 0;
-  if (halted) {
-    ended_ = true;
-    if (!settings_.loop) return false;
+  if (halted) ended_ = true;
+  if (halted && settings_.loop) {
     mixer_.update(silence);
   } else {
     mixer_.update(replayer_);

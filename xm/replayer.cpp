@@ -117,14 +117,13 @@ int Replayer::period_of(const Channel& c, int note) const {
   return tables::note_period(module_->linear_frequencies, note - 1 + c.relative, c.finetune);
 }
 
-// The tick F00 halts on has no length: the song stops inside it.
+// The tick F00 halts on counts: the song stops after it.
 SongLength song_length(const Module& module, int rate) {
   SongLength length;
   Replayer replayer(module);
   constexpr std::int64_t tick_limit = std::int64_t{1} << 24;  // loops that never come round
   while (!replayer.ended() && length.ticks < tick_limit) {
     replayer.tick();
-    if (replayer.position().speed == 0) break;
     length.ticks += 1;
     length.frames += frames_per_tick(replayer.position().bpm, rate);
     length.seconds += 2.5 / replayer.position().bpm;

@@ -35,7 +35,7 @@ TEST(SongLength, CountsTicksAndFrames) {
     std::int64_t ticks, frames;
   } cases[] = {{"", 64, 64 * 882},
                {"0 F96", 64, 64 * 735},
-               {"2 F00", 8, 8 * 882},
+               {"2 F00", 9, 9 * 882},
                {"0 EE1", 68, 68 * 882},
                {"4 F02", 16 + 24, 40 * 882}};
   for (const auto& c : cases) {

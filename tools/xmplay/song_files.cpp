@@ -20,7 +20,6 @@ std::int64_t ticks_to_limit(const xm::Module& module, double max_seconds) {
   double seconds = 0;
   for (std::int64_t ticks = 1; !replayer.ended(); ++ticks) {
     replayer.tick();
-    if (replayer.position().speed == 0) break;  // F00
     seconds += 2.5 / replayer.position().bpm;
     if (seconds >= max_seconds && !replayer.ended()) return ticks;
   }
