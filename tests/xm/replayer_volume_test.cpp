@@ -22,7 +22,8 @@ const TraceCase volume_cases[] = {
     {"Tremor", "0 C-4 i1 v38 T12; 0.1 F08", volume, "40 40 40 0 0 0 40 40"},
     {"TremorGoesOnOverNote", "0 C-4 i1 T21; 1 D-4 T00", volume, "64 64 64 64 64 0 0 64"},
     // Muted by tremor, the channel stays muted until something sets its volume, even a slide by 0.
-    {"TremorMuteStays", "0 C-4 i1 v30 T12; 1 D-4; 2 A00", volume, "32 32 32 0  0 0 0 0  0 32 32 32"},
+    {"TremorMuteStays", "0 C-4 i1 v30 T12; 1 D-4; 2 A00", volume,
+     "32 32 32 0  0 0 0 0  0 32 32 32"},
     // Sine * depth 4 / 64 added, position 16 a tick.
     {"Tremolo", "0 C-4 i1 v38 744; 1 700", volume, "40 40 46 51  51 54 55 54"},
     // Channel 0 is played before channel 1's G and H on each tick, and works its volume out again
