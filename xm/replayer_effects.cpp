@@ -253,7 +253,8 @@ void Replayer::effect_later(Channel& c) {
       global_changed_ = true;
       break;
     case key_off_at:
-      if (tick_ == p) release(c);
+      // Only the parameter's low five bits count.
+      if (tick_ == (p & 0x1F)) release(c);
       break;
     case panning_slide:
       c.panning = nibble_slide(c.panning, c.panning_slide, 255);
