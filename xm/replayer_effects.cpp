@@ -244,7 +244,12 @@ void Replayer::effect_later(Channel& c) {
       volume_slide(c, c.volume_slide);
       break;
     case extended:
-      if (x == retrig && y != 0 && tick_ % y == 0) retrigger(c);
+      // E9x starts the note again as an instrument number does: envelopes, fadeout and
+      // auto-vibrato too, and a key off is undone.
+      if (x == retrig && y != 0 && tick_ % y == 0) {
+        retrigger(c);
+        key_on(c);
+      }
       if (x == note_cut && tick_ == y) c.set_volume(0);
       if (x == note_delay && tick_ == y) start_cell(c, cell, true);
       break;

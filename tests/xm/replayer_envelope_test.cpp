@@ -12,7 +12,8 @@ const TraceCase envelope_cases[] = {
     {"VolumeEnvelope", "0 C-4 i1 | venv=0,64,4,0", volume, "64 48 32 16 0 0"},
     {"Sustain", "0 C-4 i1; 2 === | venv=0,0,2,64,6,0 vsus=1", volume,
      "0 32 64 64 64 64 64 64 64 48 32 16 0"},
-    {"RetrigKeepsEnvelope", "0 C-4 i1 E92 | venv=0,64,4,0", volume, "64 48 32 16"},
+    // E9x starts the envelope again with the note.
+    {"RetrigRestartsEnvelope", "0 C-4 i1 E92 | venv=0,64,4,0", volume, "64 48 64 48"},
     // Reaching the loop's end point plays its start point instead.
     {"Loop", "0 C-4 i1 | venv=0,0,2,32,4,64 vloop=0,1", volume, "0 16 0 16 0 16"},
     // A sustain point on the loop's end does not hold: the loop wins.
