@@ -85,24 +85,25 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
     const std::uint8_t s = instrument->keymap[static_cast<std::size_t>(note - 1)];
     if (s != no_sample && s < instrument->samples.size()) sample = &instrument->samples[s];
   }
-  // A note that the relative note takes out of C-0..A#9 leaves the sample as it was.
-  if (sample != nullptr && (note - 1 + sample->relative_note < 0 ||
-                            note - 1 + sample->relative_note > tables::highest_note)) {
-    return;
-  }
+  // A note that the relative note takes out of C-0..A#9 leaves the channel as it was, but one a
+  // semitone below C-0 starts its sample at the pitch playing.
+  const int played = sample == nullptr ? 0 : note - 1 + sample->relative_note;
+  if (played < -1 || played > tables::highest_note) return;
   c.sample = sample;
   c.voice.sample = sample;
   if (sample == nullptr) {
     c.playing = false;
     return;
   }
-  c.relative = sample->relative_note;
-  c.finetune = sample->finetune;
-  if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
-    c.finetune = ((c.cell.param & 0xF) << 4) - 128;
+  if (played >= 0) {
+    c.relative = sample->relative_note;
+    c.finetune = sample->finetune;
+    if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
+      c.finetune = ((c.cell.param & 0xF) << 4) - 128;
+    }
+    c.period = period_of(c, note);
+    c.target_period = c.period;
   }
-  c.period = period_of(c, note);
-  c.target_period = c.period;
   // FastTracker 2 stops a voice whose offset lies past the sample's end.
   c.playing = offset < sample->length;
   c.voice.trigger = true;

@@ -52,7 +52,7 @@ struct Shortfall {
   bool length;
 };
 constexpr Shortfall known_shortfalls[] = {
-    {378, 5, false},   {586, 12, false},  {609, 4, false},   {644, 20, false},  {695, 18, false},
+    {378, 5, false},   {586, 12, false},  {609, 4, false},   {644, 10, false},  {695, 14, false},
     {707, 16, false},  {744, 1, false},   {926, 12, false},  {1069, 56, false}, {1379, 15, false},
     {1405, 6, false},  {1487, 38, false}, {1529, 49, false}, {1688, 4, false},  {1862, 17, false},
     {1880, 31, false}, {1882, 30, false}, {1914, 1, false},  {2010, 24, false}, {2097, 91, true},
