@@ -83,7 +83,8 @@ class Replayer {
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
     bool key_off = false;
-    int fadeout = 32768;  // 32768 full, less the instrument's fadeout each tick after key off
+    int fadeout =
+        0;  // 32768 full from an instrument number on, less its fadeout each tick after key off
     EnvelopeState volume_envelope, panning_envelope;
     int auto_vibrato_pos = 0, auto_vibrato_amp = 0, auto_vibrato_sweep = 0;  // sweep: amp a tick
     int vibrato_pos = 0, vibrato_speed = 0, vibrato_depth = 0;

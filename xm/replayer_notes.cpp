@@ -111,10 +111,10 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   c.sample_pos = offset;
 }
 
+// With no sample to play, an instrument number leaves the channel silent and centred.
 void Replayer::reset_volumes(Channel& c) {
-  if (c.sample == nullptr) return;
-  c.set_volume(c.sample->volume);
-  c.panning = c.sample->panning;
+  c.set_volume(c.sample != nullptr ? c.sample->volume : 0);
+  c.panning = c.sample != nullptr ? c.sample->panning : 128;
 }
 
 // What an instrument number restarts: envelopes, fadeout, auto-vibrato, and the counts of
