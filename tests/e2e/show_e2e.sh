@@ -286,7 +286,8 @@ case $case_name in
     # X allows 65535 x 65535, more than any renderer draws: the show sizes it back and goes on.
     xdotool windowsize "$window" 65535 65535
     for _ in $(seq 1200); do
-      geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
+      geometry=$(xdotool getwindowgeometry "$window" 2>&1 | sed -n 's/ *Geometry: //p') ||
+        fail "the window went away while it was 65535x65535"
       [[ $geometry != 65535x65535 ]] && break
       sleep 0.05
     done
