@@ -61,10 +61,10 @@ class Replayer {
 
  private:
   // A running envelope: the time in ticks from the note's start (or where Lxx put it), and its
-  // value, which a new note does not reset: before the first point's tick it keeps the last one.
+  // value and step a tick, which a new note does not reset.
   struct EnvelopeState {
     int tick = 0;
-    int value = 0;
+    int value = 0, step = 0;
   };
 
   struct Channel {

@@ -14,27 +14,33 @@ namespace {
 constexpr int envelope_one = 256;
 
 // The envelope's value at `tick`, straight lines between points, the last point's value after;
-// no point counts above `top`.
-int envelope_value(const Envelope& e, int tick, int top) {
+// no point counts above `top`. `step` becomes the line's step a tick (0 past the last point).
+int envelope_value(const Envelope& e, int tick, int top, int& step) {
   const auto value = [&](int i) {
     return std::min<int>(e.points[static_cast<std::size_t>(i)].value, top) * envelope_one;
   };
-  const auto at = [&](int i) { return e.points[static_cast<std::size_t>(i)].tick; };
-  if (tick <= at(0)) return value(0);
+  const auto at = [&](int i) { return int{e.points[static_cast<std::size_t>(i)].tick}; };
   for (int i = 0; i + 1 < e.count; ++i) {
     if (tick < at(i + 1)) {
-      const int step = (value(i + 1) - value(i)) / (at(i + 1) - at(i));
-      return value(i) + step * (tick - at(i));
+      step = (value(i + 1) - value(i)) / (at(i + 1) - at(i));
+      return value(i) + step * (std::max(tick, at(i)) - at(i));
     }
   }
+  step = 0;
   return value(e.count - 1);
 }
 
 // Gives this tick's value, then moves on: a held key rests on the sustain point; reaching the
-// loop's end goes back to its start, even when the sustain point is the loop's end.
+// loop's end goes back to its start, even when the sustain point is the loop's end. Before the
+// first point's tick (a new note whose envelope starts late) the value goes on by the step it
+// last had, as FastTracker 2 keeps value and step from note to note.
 template <typename State>
 int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
-  if (s.tick >= e.points[0].tick) s.value = envelope_value(e, s.tick, top);
+  if (s.tick >= e.points[0].tick) {
+    s.value = envelope_value(e, s.tick, top, s.step);
+  } else {
+    s.value = std::clamp(s.value + s.step, 0, top * envelope_one);
+  }
   const int value = s.value;
   if (e.sustain_on && !key_off && s.tick == e.points[e.sustain].tick) return value;
   ++s.tick;

@@ -38,8 +38,8 @@ void Replayer::read_cell(Channel& c, const Cell& cell) {
   if (c.cell.effect == fx_tremolo && c.volume == volume && !c.voice.trigger) {
     c.set_out_volume(c.held_volume);
   }
-  // Multi retrig counts tick 0 too, unless a note starts there.
-  if (c.cell.effect == fx_multi_retrig && c.cell.note == 0) multi_retrig(c);
+  // Multi retrig counts tick 0 too.
+  if (c.cell.effect == fx_multi_retrig) multi_retrig(c);
 }
 
 // A note delay starts its cell late; with no note it plays the last note again.
