@@ -291,9 +291,11 @@ void Replayer::volume_slide(Channel& c, int param) {
 
 void Replayer::tone_portamento(Channel& c) {
   const int speed = c.porta_speed * 4;
-  if (c.period < c.target_period) {
+  // Only a note given with tone portamento sets where it goes (a plain note does not); before
+  // one it goes nowhere.
+  if (c.target_period != 0 && c.period < c.target_period) {
     c.period = std::min(c.target_period, c.period + speed);
-  } else if (c.period > c.target_period) {
+  } else if (c.target_period != 0 && c.period > c.target_period) {
     c.period = std::max(c.target_period, c.period - speed);
   }
   if (c.glissando) {

@@ -102,7 +102,6 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
       c.finetune = ((c.cell.param & 0xF) << 4) - 128;
     }
     c.period = period_of(c, note);
-    c.target_period = c.period;
   }
   // FastTracker 2 stops a voice whose offset lies past the sample's end.
   c.playing = offset < sample->length;
