@@ -110,7 +110,17 @@ int arpeggio_period(bool linear, int note, int finetune) {
 
 double period_frequency(bool linear, int period) {
   if (period < min_period) period = min_period;
-  if (linear) return 8363.0 * std::exp2((4608.0 - period) / 768.0);
+  if (linear) {
+    // Past 9216 (C-0 and more than a further octave down) FastTracker 2's linear table reads
+    // astray: it plays as if the period were 8192 more, and from 14081 on 16384 less.
+    constexpr int table_end = 9216, second_end = 14080;
+    if (period > second_end) {
+      period -= 16384;
+    } else if (period > table_end) {
+      period += 8192;
+    }
+    return 8363.0 * std::exp2((4608.0 - period) / 768.0);
+  }
   return 8363.0 * 1712.0 / period;
 }
 

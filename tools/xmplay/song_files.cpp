@@ -40,7 +40,7 @@ void write_ticks(const xm::Module& module, int rate, std::FILE* out, double max_
     std::fprintf(out, "%d %d %d %d %d %d", at.order, at.pattern, at.row, at.tick, at.speed, at.bpm);
     for (int channel = 0; channel < module.channels; ++channel) {
       const xm::ChannelReport report = replayer.report(channel);
-      std::fprintf(out, " | %.2f %d %d", report.frequency_hz, report.volume, report.panning);
+      std::fprintf(out, " | %.3f %d %d", report.frequency_hz, report.volume, report.panning);
     }
     std::fputc('\n', out);
   }
