@@ -60,10 +60,10 @@ class Replayer {
   const Module& module() const { return *module_; }
 
  private:
-  // A running envelope: the time in ticks from the note's start (or where Lxx put it), and its
-  // value and step a tick, which a new note does not reset.
+  // A running envelope: the time in ticks from the note's start (or where Lxx put it), the next
+  // point to reach, and the value and its step a tick, which a new note does not reset.
   struct EnvelopeState {
-    int tick = 0;
+    int tick = 0, next = 0;
     int value = 0, step = 0;
   };
 
@@ -137,6 +137,8 @@ class Replayer {
   void retrigger(Channel& c);
   // Envelopes, fadeout, auto-vibrato and the voice (replayer_envelopes.cpp).
   void finish_tick(Channel& c);
+  void restart_envelopes(Channel& c);
+  void move_envelopes(Channel& c, int tick, bool panning_too);
   void finish_volume(Channel& c, bool global_changed);
   void advance_sample(Channel& c);
   // Song flow (replayer.cpp).

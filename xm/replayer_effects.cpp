@@ -121,10 +121,7 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       break;
     case envelope_position:
       // FastTracker 2 moves the panning envelope too only when the volume envelope has a sustain.
-      c.volume_envelope.tick = p;
-      if (c.instrument != nullptr && c.instrument->volume_envelope.sustain_on) {
-        c.panning_envelope.tick = p;
-      }
+      move_envelopes(c, p, c.instrument != nullptr && c.instrument->volume_envelope.sustain_on);
       break;
     case panning_slide:
       if (p != 0) c.panning_slide = p;

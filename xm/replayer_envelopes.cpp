@@ -12,39 +12,47 @@ namespace {
 // Envelope values are in 1/256 steps: between two points the value moves by the difference over
 // the ticks between them, that step rounded toward zero, as FastTracker 2 keeps it.
 constexpr int envelope_one = 256;
+constexpr int volume_top = 64, panning_top = 63;  // no point counts above these
 
-// The envelope's value at `tick`, straight lines between points, the last point's value after;
-// no point counts above `top`. `step` becomes the line's step a tick (0 past the last point).
-int envelope_value(const Envelope& e, int tick, int top, int& step) {
-  const auto value = [&](int i) {
-    return std::min<int>(e.points[static_cast<std::size_t>(i)].value, top) * envelope_one;
-  };
-  const auto at = [&](int i) { return int{e.points[static_cast<std::size_t>(i)].tick}; };
-  for (int i = 0; i + 1 < e.count; ++i) {
-    if (tick < at(i + 1)) {
-      step = (value(i + 1) - value(i)) / (at(i + 1) - at(i));
-      return value(i) + step * (std::max(tick, at(i)) - at(i));
-    }
-  }
-  step = 0;
-  return value(e.count - 1);
+int point_tick(const Envelope& e, int i) { return e.points[static_cast<std::size_t>(i)].tick; }
+int point_value(const Envelope& e, int i, int top) {
+  return std::min<int>(e.points[static_cast<std::size_t>(i)].value, top) * envelope_one;
 }
 
-// Gives this tick's value, then moves on: a held key rests on the sustain point; reaching the
-// loop's end goes back to its start, even when the sustain point is the loop's end. Before the
-// first point's tick (a new note whose envelope starts late) the value goes on by the step it
-// last had, as FastTracker 2 keeps value and step from note to note.
+// The envelope reaches point `i`: its value, and the step toward the next point (none after the
+// last).
+template <typename State>
+void enter_point(const Envelope& e, State& s, int i, int top) {
+  s.value = point_value(e, i, top);
+  s.step = i + 1 < e.count
+               ? (point_value(e, i + 1, top) - s.value) / (point_tick(e, i + 1) - point_tick(e, i))
+               : 0;
+  s.next = i + 1;
+}
+
+// This tick's value, as FastTracker 2 runs an envelope: reaching a point takes its value and the
+// step toward the next; between points the value goes on by its step; a held key rests on the
+// sustain point, which a key off lets go on the next tick; reaching the loop's end goes back to
+// its start at once (so a sustain point on the loop's end never holds). Value and step outlast a
+// new note, whose envelope starts again at tick 0: until the first point's tick the value goes on
+// as it went, and an envelope switched without a new note goes on from where the old one was.
 template <typename State>
 int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
-  if (s.tick >= e.points[0].tick) {
-    s.value = envelope_value(e, s.tick, top, s.step);
+  if (s.next < e.count && s.tick == point_tick(e, s.next)) {
+    enter_point(e, s, s.next, top);
+    if (e.sustain_on && !key_off && s.next - 1 == e.sustain) {
+      s.next = e.sustain;
+      return s.value;
+    }
   } else {
     s.value = std::clamp(s.value + s.step, 0, top * envelope_one);
   }
   const int value = s.value;
-  if (e.sustain_on && !key_off && s.tick == e.points[e.sustain].tick) return value;
   ++s.tick;
-  if (e.loop_on && s.tick == e.points[e.loop_end].tick) s.tick = e.points[e.loop_start].tick;
+  if (e.loop_on && s.tick == point_tick(e, e.loop_end)) {
+    s.tick = point_tick(e, e.loop_start);
+    s.next = e.loop_start;
+  }
   return value;
 }
 
@@ -65,6 +73,28 @@ int auto_vibrato_wave(int type, int pos) {
 
 }  // namespace
 
+// A note restarts its envelopes at tick 0 and their first point.
+void Replayer::restart_envelopes(Channel& c) {
+  c.volume_envelope.tick = c.panning_envelope.tick = 0;
+  c.volume_envelope.next = c.panning_envelope.next = 0;
+}
+// Lxx puts the envelopes at `tick`, so that this tick plays the value the line between points
+// gives there.
+void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
+  if (c.instrument == nullptr) return;
+  const auto move = [tick](const Envelope& e, EnvelopeState& s, int top) {
+    s.tick = tick;
+    int i = 0;
+    while (i < e.count && point_tick(e, i) < tick) ++i;
+    s.next = i;
+    if (i == 0 || (i < e.count && point_tick(e, i) == tick)) return;  // reached as it runs
+    enter_point(e, s, i - 1, top);
+    s.value += s.step * (tick - point_tick(e, i - 1) - 1);
+  };
+  move(c.instrument->volume_envelope, c.volume_envelope, volume_top);
+  if (panning_too) move(c.instrument->panning_envelope, c.panning_envelope, panning_top);
+}
+
 void Replayer::finish_tick(Channel& c) {
   const Instrument* ins = c.instrument;
   int envelope_volume = 64 * envelope_one, envelope_panning = 32 * envelope_one;
@@ -72,7 +102,8 @@ void Replayer::finish_tick(Channel& c) {
   if (ins != nullptr) {
     const bool volume_envelope = ins->volume_envelope.on && ins->volume_envelope.count > 0;
     if (volume_envelope) {
-      envelope_volume = run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off, 64);
+      envelope_volume =
+          run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off, volume_top);
     }
     // Fadeout runs after a key off with or without a volume envelope: without one the key off
     // has cut the note, but a volume or an instrument given with it sounds and fades.
@@ -82,7 +113,8 @@ void Replayer::finish_tick(Channel& c) {
     }
     if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {
       // The panning envelope's top is 63, a step right of its last.
-      envelope_panning = run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, 63);
+      envelope_panning =
+          run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, panning_top);
     }
     if (ins->vibrato_depth != 0) {
       // The sweep may overshoot the depth by up to one step before it settles on it.

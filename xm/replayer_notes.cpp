@@ -125,8 +125,7 @@ void Replayer::key_on(Channel& c) {
   c.retrig_count = 0;
   c.tremor_pos = 0;
   c.fadeout = full_fadeout;
-  c.volume_envelope.tick = 0;
-  c.panning_envelope.tick = 0;
+  restart_envelopes(c);
   c.auto_vibrato_pos = 0;
   c.auto_vibrato_amp = 0;
   c.auto_vibrato_sweep = 0;
