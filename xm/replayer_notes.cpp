@@ -193,7 +193,8 @@ void Replayer::volume_column_later(Channel& c, std::uint8_t v) {
       vibrato(c);
       break;
     case 0xD:
-      c.panning = std::max(0, c.panning - x);
+      // FastTracker 2 takes a slide left by 0 all the way to the left.
+      c.panning = x == 0 ? 0 : std::max(0, c.panning - x);
       break;
     case 0xE:
       c.panning = std::min(255, c.panning + x);
