@@ -241,10 +241,10 @@ void Replayer::effect_later(Channel& c) {
       volume_slide(c, c.volume_slide);
       break;
     case extended:
-      // E9x starts the note again as an instrument number does: envelopes, fadeout and
-      // auto-vibrato too, and a key off is undone.
-      if (x == retrig && y != 0 && tick_ % y == 0) {
-        retrigger(c);
+      // E9x starts the last note again as a note with an instrument number does: the sample the
+      // instrument gives it, envelopes, fadeout and auto-vibrato too, and a key off is undone.
+      if (x == retrig && y != 0 && tick_ % y == 0 && c.note != 0) {
+        trigger(c, c.note, 0);
         key_on(c);
       }
       if (x == note_cut && tick_ == y) c.set_volume(0);
@@ -353,7 +353,7 @@ void Replayer::multi_retrig(Channel& c) {
   c.set_volume(std::clamp(c.volume * change.mul / change.div + change.add, 0, 64));
   // The row's volume column, when it sets volume or panning, has the last word.
   const std::uint8_t v = c.cell.volume;
-  if (v >= 0x10 && v <= 0x50) c.set_volume(v - 0x10);
+  if (v >= 0x10 && v <= 0x5F) c.set_volume(std::min(64, v - 0x10));
   if ((v >> 4) == 0xC) c.panning = (v & 0xF) << 4;
   retrigger(c);
 }

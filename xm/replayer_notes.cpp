@@ -57,8 +57,8 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
     if (cell.instrument != 0) reset_volumes(c);
   } else if (note >= 1 && note <= note_count) {
     if (is_tone_porta(cell) && !delayed) {
-      // Tone portamento glides to the note on the playing sample without starting it.
-      c.note = note;
+      // Tone portamento glides to the note on the playing sample without starting it; the note
+      // last started stays the one a retrig starts again.
       c.target_period = period_of(c, note);
     } else {
       const std::uint32_t offset =
@@ -154,8 +154,8 @@ void Replayer::volume_column_first(Channel& c, std::uint8_t v) {
     case 0x4:
       c.set_volume(v - 0x10);
       break;
-    case 0x5:
-      if (v == 0x50) c.set_volume(64);
+    case 0x5:  // 0x51..0x5F would be more than 64: FastTracker 2 sets 64
+      c.set_volume(64);
       break;
     case 0x8:
       c.set_volume(std::max(0, c.volume - x));
