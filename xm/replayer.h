@@ -75,6 +75,7 @@ class Replayer {
     int note = 0;               // the last note played, 1..96
     int relative = 0, finetune = 0;
     int period = 0, target_period = 0;       // FastTracker 2 period units
+    int porta_direction = 0;                 // tone portamento: +1 to longer periods, -1 shorter
     int out_period = -1;                     // this tick's vibrato or arpeggio, -1 none
     int volume = 0;                          // 0..64
     int out_volume = -1;                     // this tick's tremolo or tremor, -1 none

@@ -288,11 +288,12 @@ void Replayer::volume_slide(Channel& c, int param) {
 
 void Replayer::tone_portamento(Channel& c) {
   const int speed = c.porta_speed * 4;
-  // Only a note given with tone portamento sets where it goes (a plain note does not); before
-  // one it goes nowhere.
-  if (c.target_period != 0 && c.period < c.target_period) {
+  // Only a note given with tone portamento sets where it goes (a plain note does not), and which
+  // way, from the period playing then; it goes that way and stops at the target, so a period on
+  // the far side of it goes straight to it.
+  if (c.porta_direction > 0) {
     c.period = std::min(c.target_period, c.period + speed);
-  } else if (c.target_period != 0 && c.period > c.target_period) {
+  } else if (c.porta_direction < 0) {
     c.period = std::max(c.target_period, c.period - speed);
   }
   if (c.glissando) {

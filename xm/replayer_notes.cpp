@@ -60,6 +60,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
       // Tone portamento glides to the note on the playing sample without starting it; the note
       // last started stays the one a retrig starts again.
       c.target_period = period_of(c, note);
+      c.porta_direction = c.target_period > c.period ? 1 : c.target_period < c.period ? -1 : 0;
     } else {
       const std::uint32_t offset =
           cell.effect == fx_offset ? static_cast<std::uint32_t>(c.sample_offset) * 256 : 0;
