@@ -70,6 +70,8 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   if (cell.instrument != 0 && note != key_off) {
     reset_volumes(c);
     key_on(c);
+  } else if (delayed && cell.note == 0 && note != 0) {
+    key_on(c);  // a delay with no note starts the last one again, envelopes and all
   }
   volume_column_first(c, cell.volume);
 }
