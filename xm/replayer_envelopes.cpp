@@ -117,8 +117,11 @@ void Replayer::finish_tick(Channel& c) {
           run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, panning_top);
     }
     if (ins->vibrato_depth != 0) {
-      // The sweep may overshoot the depth by up to one step before it settles on it.
-      if (c.auto_vibrato_sweep != 0 && !c.key_off) {
+      // The sweep may overshoot the depth by up to one step before it settles on it; a key off
+      // during the sweep leaves it at a single step, as FastTracker 2 does.
+      if (c.auto_vibrato_sweep != 0 && c.key_off) {
+        c.auto_vibrato_amp = c.auto_vibrato_sweep;
+      } else if (c.auto_vibrato_sweep != 0) {
         c.auto_vibrato_amp += c.auto_vibrato_sweep;
         if ((c.auto_vibrato_amp >> 8) > ins->vibrato_depth) {
           c.auto_vibrato_amp = ins->vibrato_depth << 8;
