@@ -26,7 +26,7 @@ const char* const usage =
     "  --ticks               print the player's state after every tick, once through the song:\n"
     "                          ORDER PATTERN ROW TICK SPEED BPM\n"
     "                        then for each channel ' | HZ VOL PAN': the frequency the channel\n"
-    "                        plays in Hz with two decimals (0.00 for none), its volume 0..64 and\n"
+    "                        plays in Hz with three decimals (0.000 for none), its volume 0..64 and\n"
     "                        its panning 0..255 (128 centre); the last line is\n"
     "                          # end: ticks=N duration_s=S\n"
     "  --seconds S           with --ticks, stop after the tick that brings the song time to S\n"
