@@ -112,9 +112,10 @@ void Replayer::finish_tick(Channel& c) {
       c.volume_set = true;
     }
     if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {
-      // The panning envelope's top is 63, a step right of its last.
+      // The panning envelope's top is 63, a step right of its last; and a key off never lets
+      // its sustain point go, as FastTracker 2's replayer plays it.
       envelope_panning =
-          run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, panning_top);
+          run_envelope(ins->panning_envelope, c.panning_envelope, false, panning_top);
     }
     if (ins->vibrato_depth != 0) {
       // The sweep may overshoot the depth by up to one step before it settles on it; a key off
