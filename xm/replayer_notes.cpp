@@ -95,7 +95,9 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   c.sample = sample;
   c.voice.sample = sample;
   if (sample == nullptr) {
+    // Nothing sounds, but the note still sets the pitch a later note may take up.
     c.playing = false;
+    c.period = period_of(c, note);
     return;
   }
   if (played >= 0) {
