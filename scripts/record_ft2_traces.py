@@ -177,14 +177,14 @@ def choose(args, tools):
 
 def record(args, tools):
     os.makedirs(OUT_DIR, exist_ok=True)
-    for spec in args.seeds:
-        m = re.fullmatch(r"(\d+)(?::(\d+))?", spec)
+    for song in args.seeds:
+        m = re.fullmatch(r"(\d+)(?::(\d+))?", song)
         if not m:
-            sys.exit(f"record_ft2_traces: a song is SEED or SEED:CHANNELS, not '{spec}'")
+            sys.exit(f"record_ft2_traces: a song is SEED or SEED:CHANNELS, not '{song}'")
         command, _ = generate(tools, int(m.group(1)), m.group(2))
         trace = reference_trace(tools, args.reference)
         if trace is None:
-            sys.exit(f"record_ft2_traces: {spec}: the reference stops it at {SECONDS} s: pick "
+            sys.exit(f"record_ft2_traces: {song}: the reference stops it at {SECONDS} s: pick "
                      "another")
         with open(os.path.join(OUT_DIR, f"{m.group(1)}.txt"), "w") as f:
             f.write(f"# {command}\n{trace}")
