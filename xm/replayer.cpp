@@ -64,7 +64,8 @@ void Replayer::next_row() {
     repeating_ = true;
     return;
   }
-  // A jump or break read on a row that a pattern delay repeated lands one row further.
+  // A jump or break read on a row that a pattern delay repeated lands one row further, past the
+  // pattern's end into the next order.
   const int past_delay = repeating_ && position_jump_ ? 1 : 0;
   repeating_ = false;
   const int length = static_cast<int>(module_->orders.size());
@@ -78,13 +79,21 @@ void Replayer::next_row() {
   const int rows = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]].rows;
   if (row >= rows || position_jump_) {
     order = jump_order_ >= 0 ? jump_order_ : order_ + 1;
-    row = break_row_ + past_delay;
+    row = break_row_;
     break_row_ = 0;
     jump_order_ = -1;
     position_jump_ = false;
     looping_ = false;
+    const auto rows_of = [&](int o) {
+      return module_->patterns[module_->orders[static_cast<std::size_t>(o)]].rows;
+    };
     if (order >= length) order = module_->restart < length ? module_->restart : 0;
-    if (row >= module_->patterns[module_->orders[static_cast<std::size_t>(order)]].rows) row = 0;
+    if (row >= rows_of(order)) row = 0;
+    row += past_delay;
+    if (row >= rows_of(order)) {
+      row = 0;
+      if (++order >= length) order = module_->restart < length ? module_->restart : 0;
+    }
   }
   const int bit = order * max_rows + row;
   if (!looping_ && (visited_[static_cast<std::size_t>(bit / 64)] >> (bit % 64) & 1) != 0) {
