@@ -64,15 +64,15 @@ void Replayer::next_row() {
     repeating_ = true;
     return;
   }
-  // A jump or break read on a row that a pattern delay repeated lands one row further, past the
-  // pattern's end into the next order.
-  const int past_delay = repeating_ && position_jump_ ? 1 : 0;
+  // A jump, break or loop read on a row that a pattern delay repeated lands one row further, past
+  // the pattern's end into the next order.
+  const int past_delay = repeating_ && (position_jump_ || loop_jump_) ? 1 : 0;
   repeating_ = false;
   const int length = static_cast<int>(module_->orders.size());
   int row = row_ + 1;
   if (loop_jump_) {
     loop_jump_ = false;
-    row = break_row_;
+    row = break_row_ + past_delay;
     looping_ = true;
   }
   int order = order_;
