@@ -72,7 +72,7 @@ class Replayer {
     const Instrument* instrument = nullptr;  // whose envelopes and auto-vibrato play
     const Sample* sample = nullptr;
     int instrument_number = 0;  // the last one given, 0 none
-    int note = 0;               // the last note played, 1..96
+    int note = 0;               // the last note started, 1..96
     int relative = 0, finetune = 0;
     int period = 0, target_period = 0;       // FastTracker 2 period units
     int porta_direction = 0;                 // tone portamento: +1 to longer periods, -1 shorter
@@ -84,8 +84,8 @@ class Replayer {
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
     bool key_off = false;
-    int fadeout =
-        0;  // 32768 full from an instrument number on, less its fadeout each tick after key off
+    // 32768 full from an instrument number on, less its fadeout each tick after key off.
+    int fadeout = 0;
     EnvelopeState volume_envelope, panning_envelope;
     int auto_vibrato_pos = 0, auto_vibrato_amp = 0, auto_vibrato_sweep = 0;  // sweep: amp a tick
     int vibrato_pos = 0, vibrato_speed = 0, vibrato_depth = 0;
