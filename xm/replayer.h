@@ -61,9 +61,10 @@ class Replayer {
 
  private:
   // A running envelope: the time in ticks from the note's start (or where Lxx put it), the next
-  // point to reach, and the value and its step a tick, which a new note does not reset.
+  // point to reach, and the value and its step a tick, which a new note does not reset. One never
+  // restarted is past its first point's tick 0 and stays at 0.
   struct EnvelopeState {
-    int tick = 0, next = 0;
+    int tick = 1, next = 0;
     int value = 0, step = 0;
   };
 
@@ -84,8 +85,9 @@ class Replayer {
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
     bool key_off = false;
-    // 32768 full from an instrument number on, less its fadeout each tick after key off.
-    int fadeout = 0;
+    // 32768 full from an instrument number on, less fadeout_speed each tick after key off; the
+    // speed is the fadeout of the instrument playing when the number came.
+    int fadeout = 0, fadeout_speed = 0;
     EnvelopeState volume_envelope, panning_envelope;
     int auto_vibrato_pos = 0, auto_vibrato_amp = 0, auto_vibrato_sweep = 0;  // sweep: amp a tick
     int vibrato_pos = 0, vibrato_speed = 0, vibrato_depth = 0;

@@ -73,10 +73,12 @@ int auto_vibrato_wave(int type, int pos) {
 
 }  // namespace
 
-// A note restarts its envelopes at tick 0 and their first point.
+// An instrument number restarts, at tick 0 and the first point, the envelopes that the instrument
+// playing has on; the others are left as they are.
 void Replayer::restart_envelopes(Channel& c) {
-  c.volume_envelope.tick = c.panning_envelope.tick = 0;
-  c.volume_envelope.next = c.panning_envelope.next = 0;
+  if (c.instrument == nullptr) return;
+  if (c.instrument->volume_envelope.on) c.volume_envelope.tick = c.volume_envelope.next = 0;
+  if (c.instrument->panning_envelope.on) c.panning_envelope.tick = c.panning_envelope.next = 0;
 }
 // Lxx puts the envelopes at `tick`, so that this tick plays the value the line between points
 // gives there.
@@ -108,7 +110,7 @@ void Replayer::finish_tick(Channel& c) {
     // Fadeout runs after a key off with or without a volume envelope: without one the key off
     // has cut the note, but a volume or an instrument given with it sounds and fades.
     if (c.key_off) {
-      c.fadeout = std::max(0, c.fadeout - ins->fadeout);
+      c.fadeout = std::max(0, c.fadeout - c.fadeout_speed);
       c.volume_set = true;
     }
     if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {

@@ -130,6 +130,7 @@ void Replayer::key_on(Channel& c) {
   c.retrig_count = 0;
   c.tremor_pos = 0;
   c.fadeout = full_fadeout;
+  c.fadeout_speed = c.instrument != nullptr ? c.instrument->fadeout : 0;
   restart_envelopes(c);
   c.auto_vibrato_pos = 0;
   c.auto_vibrato_amp = 0;
