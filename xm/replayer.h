@@ -75,12 +75,16 @@ class Replayer {
     int instrument_number = 0;  // the last one given, 0 none
     int note = 0;               // the last note started, 1..96
     int relative = 0, finetune = 0;
-    int period = 0, target_period = 0;       // FastTracker 2 period units
-    int porta_direction = 0;                 // tone portamento: +1 to longer periods, -1 shorter
-    int out_period = -1;                     // this tick's vibrato or arpeggio, -1 none
-    int volume = 0;                          // 0..64
-    int out_volume = -1;                     // this tick's tremolo or tremor, -1 none
-    int held_period = -1, held_volume = -1;  // what the last tick played, before envelopes
+    int period = 0, target_period = 0;  // FastTracker 2 period units
+    int porta_direction = 0;            // tone portamento: +1 to longer periods, -1 shorter
+    // The period that sounds before auto-vibrato (vibrato, arpeggio and glissando move it off
+    // `period`), and whether this tick set it: FastTracker 2 works the frequency out again only
+    // then, or while auto-vibrato runs.
+    int out_period = 0;
+    bool period_set = false;
+    int volume = 0;        // 0..64
+    int out_volume = -1;   // this tick's tremolo or tremor, -1 none
+    int held_volume = -1;  // what the last tick played, before envelopes
     int panning = 128;
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
@@ -107,6 +111,14 @@ class Replayer {
     double unscaled_volume = 0;
     int global_volume = 64;
     bool volume_set = false;
+    void set_period(int p) {
+      period = p;
+      set_out_period(p);
+    }
+    void set_out_period(int p) {
+      out_period = p;
+      period_set = true;
+    }
     void set_volume(int v) {
       volume = v;
       volume_set = true;

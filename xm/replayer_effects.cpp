@@ -136,10 +136,10 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
     case extra_fine_porta:
       if (x == 1) {
         if (y != 0) c.extra_fine_up = y;
-        c.period = slide_up(c.period, c.extra_fine_up);
+        c.set_period(slide_up(c.period, c.extra_fine_up));
       } else if (x == 2) {
         if (y != 0) c.extra_fine_down = y;
-        c.period = slide_down(c.period, c.extra_fine_down);
+        c.set_period(slide_down(c.period, c.extra_fine_down));
       }
       break;
     default:
@@ -152,11 +152,11 @@ void Replayer::extended_first(Channel& c, const Cell& cell) {
   switch (cell.param >> 4) {
     case fine_porta_up:
       if (y != 0) c.fine_porta_up = y;
-      c.period = slide_up(c.period, c.fine_porta_up * 4);
+      c.set_period(slide_up(c.period, c.fine_porta_up * 4));
       break;
     case fine_porta_down:
       if (y != 0) c.fine_porta_down = y;
-      c.period = slide_down(c.period, c.fine_porta_down * 4);
+      c.set_period(slide_down(c.period, c.fine_porta_down * 4));
       break;
     case glissando_control:
       c.glissando = y != 0;
@@ -210,15 +210,17 @@ void Replayer::effect_later(Channel& c) {
         if (step != 0) {
           const bool linear = module_->linear_frequencies;
           const int base = tables::note_at_or_below(linear, c.period, c.finetune);
-          c.out_period = tables::arpeggio_period(linear, base + (step == 1 ? x : y), c.finetune);
+          c.set_out_period(tables::arpeggio_period(linear, base + (step == 1 ? x : y), c.finetune));
+        } else {
+          c.set_out_period(c.period);
         }
       }
       break;
     case porta_up:
-      c.period = slide_up(c.period, c.porta_up * 4);
+      c.set_period(slide_up(c.period, c.porta_up * 4));
       break;
     case porta_down:
-      c.period = slide_down(c.period, c.porta_down * 4);
+      c.set_period(slide_down(c.period, c.porta_down * 4));
       break;
     case tone_porta:
       tone_portamento(c);
@@ -298,8 +300,10 @@ void Replayer::tone_portamento(Channel& c) {
   }
   if (c.glissando) {
     const bool linear = module_->linear_frequencies;
-    c.out_period =
-        tables::note_period(linear, tables::nearest_note(linear, c.period, c.finetune), c.finetune);
+    c.set_out_period(tables::note_period(linear, tables::nearest_note(linear, c.period, c.finetune),
+                                         c.finetune));
+  } else {
+    c.set_out_period(c.period);
   }
 }
 
@@ -324,7 +328,7 @@ int swing_at(int pos, int wave, int ramp_pos) {
 // Positions run 0..255 a cycle; the second half goes the other way.
 void Replayer::vibrato(Channel& c) {
   const int delta = swing_at(c.vibrato_pos, c.wave_control, c.vibrato_pos) * c.vibrato_depth / 32;
-  c.out_period = c.vibrato_pos >= 128 ? c.period - delta : c.period + delta;
+  c.set_out_period(c.vibrato_pos >= 128 ? c.period - delta : c.period + delta);
   c.vibrato_pos = (c.vibrato_pos + c.vibrato_speed) & 0xFF;
 }
 

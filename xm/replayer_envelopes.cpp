@@ -100,7 +100,7 @@ void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
 void Replayer::finish_tick(Channel& c) {
   const Instrument* ins = c.instrument;
   int envelope_volume = 64 * envelope_one, envelope_panning = 32 * envelope_one;
-  int period = c.out_period >= 0 ? c.out_period : c.period;
+  int period = c.out_period;
   if (ins != nullptr) {
     const bool volume_envelope = ins->volume_envelope.on && ins->volume_envelope.count > 0;
     if (volume_envelope) {
@@ -134,16 +134,19 @@ void Replayer::finish_tick(Channel& c) {
       // The position moves before it is read, so a note's first tick is already one step in.
       c.auto_vibrato_pos = (c.auto_vibrato_pos + ins->vibrato_rate) & 0xFF;
       period += auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
+      c.period_set = true;
     }
   }
   const int volume = c.out_volume >= 0 ? c.out_volume : (c.tremor_muted ? 0 : c.volume);
-  c.held_period = c.out_period >= 0 ? c.out_period : c.period;
   c.held_volume = volume;
   Voice& v = c.voice;
-  v.frequency_hz = c.sample != nullptr
-                       ? tables::period_frequency(module_->linear_frequencies,
-                                                  std::max(tables::min_period, period))
-                       : 0;
+  if (c.period_set) {
+    v.frequency_hz = c.sample != nullptr
+                         ? tables::period_frequency(module_->linear_frequencies,
+                                                    std::max(tables::min_period, period))
+                         : 0;
+    c.period_set = false;
+  }
   c.unscaled_volume =
       volume / 64.0 * (envelope_volume / (64.0 * envelope_one)) * (c.fadeout / 32768.0);
   c.global_volume = global_volume_;
@@ -152,7 +155,6 @@ void Replayer::finish_tick(Channel& c) {
   // The envelope swings the panning as far as the nearer side allows, rounding down.
   v.panning =
       std::clamp(c.panning + ((envelope_panning - 32 * envelope_one) * swing >> 13), 0, 255);
-  c.out_period = -1;
   c.out_volume = -1;
 }
 

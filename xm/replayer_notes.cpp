@@ -24,17 +24,22 @@ bool is_tone_porta(const Cell& cell) {
 }  // namespace
 
 void Replayer::read_cell(Channel& c, const Cell& cell) {
+  // An arpeggio on the last row, or a vibrato there that this row does not go on with, leaves
+  // the plain period from tick 0 on; otherwise tick 0 plays what the last tick played.
+  const auto is_vibrato = [](const Cell& x) {
+    return x.effect == fx_vibrato || x.effect == fx_vibrato_slide;
+  };
+  if ((c.cell.effect == 0 && c.cell.param != 0) || (is_vibrato(c.cell) && !is_vibrato(cell))) {
+    c.set_out_period(c.period);
+  }
   c.cell = cell;
   const bool delayed = c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_note_delay &&
                        (c.cell.param & 0xF) != 0;
   const int volume = c.volume;
   if (!delayed) start_cell(c, c.cell, false);
   effect_first(c, c.cell);
-  // A vibrato or tremolo going on from the last row keeps its offset through tick 0, as
-  // FastTracker 2 writes the plain period or volume only when something sets it.
-  const bool vibrato = c.cell.effect == fx_vibrato || c.cell.effect == fx_vibrato_slide ||
-                       (c.cell.volume >> 4) == 0xB;
-  if (vibrato && !c.voice.trigger) c.out_period = c.held_period;
+  // A tremolo going on from the last row keeps its offset through tick 0, as FastTracker 2
+  // writes the plain volume only when something sets it.
   if (c.cell.effect == fx_tremolo && c.volume == volume && !c.voice.trigger) {
     c.set_out_volume(c.held_volume);
   }
@@ -97,7 +102,7 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   if (sample == nullptr) {
     // Nothing sounds, but the note still sets the pitch a later note may take up.
     c.playing = false;
-    c.period = period_of(c, note);
+    c.set_period(period_of(c, note));
     return;
   }
   if (played >= 0) {
@@ -106,7 +111,7 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
     if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
       c.finetune = ((c.cell.param & 0xF) << 4) - 128;
     }
-    c.period = period_of(c, note);
+    c.set_period(period_of(c, note));
   }
   // FastTracker 2 stops a voice whose offset lies past the sample's end.
   c.playing = offset < sample->length;
@@ -132,14 +137,15 @@ void Replayer::key_on(Channel& c) {
   c.fadeout = full_fadeout;
   c.fadeout_speed = c.instrument != nullptr ? c.instrument->fadeout : 0;
   restart_envelopes(c);
-  c.auto_vibrato_pos = 0;
-  c.auto_vibrato_amp = 0;
-  c.auto_vibrato_sweep = 0;
-  if (c.instrument != nullptr) {
+  // An instrument without auto-vibrato leaves the last one's where it was.
+  if (c.instrument != nullptr && c.instrument->vibrato_depth != 0) {
     const Instrument& ins = *c.instrument;
+    c.auto_vibrato_pos = 0;
     if (ins.vibrato_sweep == 0) {
       c.auto_vibrato_amp = ins.vibrato_depth << 8;
+      c.auto_vibrato_sweep = 0;
     } else {
+      c.auto_vibrato_amp = 0;
       c.auto_vibrato_sweep = (ins.vibrato_depth << 8) / ins.vibrato_sweep;
     }
   }
