@@ -153,6 +153,7 @@ class Replayer {
   // Envelopes, fadeout, auto-vibrato and the voice (replayer_envelopes.cpp).
   void finish_tick(Channel& c);
   void restart_envelopes(Channel& c);
+  void release_envelope(Channel& c);
   void move_envelopes(Channel& c, int tick, bool panning_too);
   void finish_volume(Channel& c, bool global_changed);
   void advance_sample(Channel& c);

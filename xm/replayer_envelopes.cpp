@@ -32,7 +32,8 @@ void enter_point(const Envelope& e, State& s, int i, int top) {
 
 // This tick's value, as FastTracker 2 runs an envelope: reaching a point takes its value and the
 // step toward the next; between points the value goes on by its step; a held key rests on the
-// sustain point, which a key off lets go on the next tick; reaching the loop's end goes back to
+// sustain point with no step while the time runs on past it (a key off puts the time back on the
+// point, see `release_envelope`, and it goes on from there); reaching the loop's end goes back to
 // its start at once (so a sustain point on the loop's end never holds). Value and step outlast a
 // new note, whose envelope starts again at tick 0: until the first point's tick the value goes on
 // as it went, and an envelope switched without a new note goes on from where the old one was.
@@ -42,6 +43,8 @@ int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
     enter_point(e, s, s.next, top);
     if (e.sustain_on && !key_off && s.next - 1 == e.sustain) {
       s.next = e.sustain;
+      s.step = 0;
+      ++s.tick;
       return s.value;
     }
   } else {
@@ -49,7 +52,7 @@ int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
   }
   const int value = s.value;
   ++s.tick;
-  if (e.loop_on && s.tick == point_tick(e, e.loop_end)) {
+  if (e.loop_on && s.next == e.loop_end && s.tick == point_tick(e, e.loop_end)) {
     s.tick = point_tick(e, e.loop_start);
     s.next = e.loop_start;
   }
@@ -80,6 +83,16 @@ void Replayer::restart_envelopes(Channel& c) {
   if (c.instrument->volume_envelope.on) c.volume_envelope.tick = c.volume_envelope.next = 0;
   if (c.instrument->panning_envelope.on) c.panning_envelope.tick = c.panning_envelope.next = 0;
 }
+// A key off lets the volume envelope's sustain point go: time that ran on past the point it rests
+// on goes back to that point, which the next tick reaches again. FastTracker 2 never does this
+// for the panning envelope, so one resting on its sustain point stays there.
+void Replayer::release_envelope(Channel& c) {
+  if (c.instrument == nullptr || !c.instrument->volume_envelope.on) return;
+  const Envelope& e = c.instrument->volume_envelope;
+  EnvelopeState& s = c.volume_envelope;
+  if (s.next < e.count && s.tick > point_tick(e, s.next)) s.tick = point_tick(e, s.next);
+}
+
 // Lxx puts the envelopes at `tick`, so that this tick plays the value the line between points
 // gives there.
 void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
@@ -114,10 +127,9 @@ void Replayer::finish_tick(Channel& c) {
       c.volume_set = true;
     }
     if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {
-      // The panning envelope's top is 63, a step right of its last; and a key off never lets
-      // its sustain point go, as FastTracker 2's replayer plays it.
+      // The panning envelope's top is 63, a step right of its last.
       envelope_panning =
-          run_envelope(ins->panning_envelope, c.panning_envelope, false, panning_top);
+          run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, panning_top);
     }
     if (ins->vibrato_depth != 0) {
       // The sweep may overshoot the depth by up to one step before it settles on it; a key off

@@ -154,6 +154,7 @@ void Replayer::key_on(Channel& c) {
 // Without a volume envelope FastTracker 2 cuts the note at once.
 void Replayer::release(Channel& c) {
   c.key_off = true;
+  release_envelope(c);
   if (c.instrument == nullptr || !c.instrument->volume_envelope.on) c.set_volume(0);
 }
 
