@@ -71,10 +71,6 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
     case tone_porta:
       if (p != 0) c.porta_speed = p;
       break;
-    case vibrato_fx:
-      if (x != 0) c.vibrato_speed = x * 4;
-      if (y != 0) c.vibrato_depth = y;
-      break;
     case tone_porta_slide:
     case vibrato_slide:
     case volume_slide_fx:
@@ -226,6 +222,10 @@ void Replayer::effect_later(Channel& c) {
       tone_portamento(c);
       break;
     case vibrato_fx:
+      // Its speed and depth are taken on each tick it runs, after the volume column's vibrato,
+      // which runs first with what was there.
+      if (x != 0) c.vibrato_speed = x * 4;
+      if (y != 0) c.vibrato_depth = y;
       vibrato(c);
       break;
     case tone_porta_slide:

@@ -112,6 +112,8 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
       c.finetune = ((c.cell.param & 0xF) << 4) - 128;
     }
     c.set_period(period_of(c, note));
+  } else {
+    c.set_out_period(c.period);
   }
   // FastTracker 2 stops a voice whose offset lies past the sample's end.
   c.playing = offset < sample->length;
