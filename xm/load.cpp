@@ -283,6 +283,8 @@ void read_instrument(Reader& r, int index, Instrument& in, std::vector<SampleHea
     in.vibrato_depth = head[237 - base];
     in.vibrato_rate = head[238 - base];
     in.fadeout = static_cast<std::uint16_t>(head[239 - base] | (head[240 - base] << 8));
+  } else {
+    in.fadeout = blank_fadeout;
   }
   r.seek(at + std::uint64_t{size}, name + "'s header");
   in.samples.resize(samples);

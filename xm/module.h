@@ -80,13 +80,17 @@ struct Envelope {
   bool on = false, sustain_on = false, loop_on = false;
 };
 
+inline constexpr std::uint16_t blank_fadeout = 128;
+
 struct Instrument {
   std::string name;
   std::array<std::uint8_t, note_count> keymap{};  // note - 1 -> sample index or no_sample
   Envelope volume_envelope, panning_envelope;
   std::uint8_t vibrato_type = 0;  // 0 sine, 1 square, 2 ramp down, 3 ramp up
   std::uint8_t vibrato_sweep = 0, vibrato_depth = 0, vibrato_rate = 0;
-  std::uint16_t fadeout = 0;    // subtracted from 65536 each tick after key off
+  // Subtracted from 65536 each tick after key off. An instrument without samples is a blank one,
+  // whatever its header holds, and blank ones fade by 128.
+  std::uint16_t fadeout = 0;
   std::vector<Sample> samples;  // 0..16
 };
 

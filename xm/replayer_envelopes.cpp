@@ -87,10 +87,20 @@ void Replayer::restart_envelopes(Channel& c) {
 // on goes back to that point, which the next tick reaches again. FastTracker 2 never does this
 // for the panning envelope, so one resting on its sustain point stays there.
 void Replayer::release_envelope(Channel& c) {
-  if (c.instrument == nullptr || !c.instrument->volume_envelope.on) return;
-  const Envelope& e = c.instrument->volume_envelope;
-  EnvelopeState& s = c.volume_envelope;
-  if (s.next < e.count && s.tick > point_tick(e, s.next)) s.tick = point_tick(e, s.next);
+  if (c.instrument != nullptr && c.instrument->volume_envelope.on) {
+    const Envelope& e = c.instrument->volume_envelope;
+    EnvelopeState& s = c.volume_envelope;
+    if (s.next < e.count && s.tick > point_tick(e, s.next)) s.tick = point_tick(e, s.next);
+  }
+  // It does so for the panning envelope's time only where the instrument has that envelope off,
+  // by that envelope's points, so that a panning envelope never played starts at its first point
+  // when an instrument with one takes the channel over.
+  if (c.instrument == nullptr || !c.instrument->panning_envelope.on) {
+    EnvelopeState& s = c.panning_envelope;
+    const int i = std::min(s.next, max_envelope_points - 1);
+    const int tick = c.instrument != nullptr ? point_tick(c.instrument->panning_envelope, i) : 0;
+    if (s.tick > tick) s.tick = tick;
+  }
 }
 
 // Lxx puts the envelopes at `tick`, so that this tick plays the value the line between points

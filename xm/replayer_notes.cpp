@@ -17,6 +17,17 @@ constexpr std::uint8_t fx_tone_porta = 0x3, fx_vibrato = 0x4, fx_tone_porta_slid
                        fx_key_off = 20, fx_multi_retrig = 27;
 constexpr int ext_finetune = 0x5, ext_note_delay = 0xD;
 
+// What a number with no instrument behind it plays: nothing, and it fades as a blank one.
+const Instrument& blank_instrument() {
+  static const Instrument blank = [] {
+    Instrument in;
+    in.keymap.fill(no_sample);
+    in.fadeout = blank_fadeout;
+    return in;
+  }();
+  return blank;
+}
+
 bool is_tone_porta(const Cell& cell) {
   return cell.effect == fx_tone_porta || cell.effect == fx_tone_porta_slide || cell.volume >= 0xF0;
 }
@@ -85,14 +96,12 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   const int n = c.instrument_number;
   const Instrument* instrument = n >= 1 && n <= static_cast<int>(module_->instruments.size())
                                      ? &module_->instruments[static_cast<std::size_t>(n - 1)]
-                                     : nullptr;
+                                     : &blank_instrument();
   c.instrument = instrument;
   c.note = note;
   const Sample* sample = nullptr;
-  if (instrument != nullptr) {
-    const std::uint8_t s = instrument->keymap[static_cast<std::size_t>(note - 1)];
-    if (s != no_sample && s < instrument->samples.size()) sample = &instrument->samples[s];
-  }
+  const std::uint8_t s = instrument->keymap[static_cast<std::size_t>(note - 1)];
+  if (s != no_sample && s < instrument->samples.size()) sample = &instrument->samples[s];
   // A note that the relative note takes out of C-0..A#9 leaves the channel as it was, but one a
   // semitone below C-0 starts its sample at the pitch playing.
   const int played = sample == nullptr ? 0 : note - 1 + sample->relative_note;
@@ -113,7 +122,7 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
     }
     c.set_period(period_of(c, note));
   } else {
-    c.set_out_period(c.period);
+    c.period_set = true;  // plays on at the period that sounds, vibrato and all
   }
   // FastTracker 2 stops a voice whose offset lies past the sample's end.
   c.playing = offset < sample->length;
