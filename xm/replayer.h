@@ -82,9 +82,10 @@ class Replayer {
     // then, or while auto-vibrato runs.
     int out_period = 0;
     bool period_set = false;
-    int volume = 0;        // 0..64
-    int out_volume = -1;   // this tick's tremolo or tremor, -1 none
-    int held_volume = -1;  // what the last tick played, before envelopes
+    int volume = 0;  // 0..64
+    // The volume that sounds before envelopes: tremolo and tremor move it off `volume`, and it
+    // stays so until something sets the volume.
+    int out_volume = 0;
     int panning = 128;
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
@@ -105,7 +106,6 @@ class Replayer {
     int global_slide = 0, panning_slide = 0, sample_offset = 0;
     int retrig_interval = 0, retrig_volume = 0, retrig_count = 0;
     int tremor = 0, tremor_pos = 0;
-    bool tremor_muted = false;  // tremor's silence lasts until something sets the volume
     int loop_row = 0, loop_count = 0;
     // The voice's volume before the global volume, and what decides when it is worked out.
     double unscaled_volume = 0;
@@ -121,8 +121,7 @@ class Replayer {
     }
     void set_volume(int v) {
       volume = v;
-      volume_set = true;
-      tremor_muted = false;
+      set_out_volume(v);
     }
     void set_out_volume(int v) {
       out_volume = v;

@@ -276,7 +276,6 @@ void Replayer::effect_later(Channel& c) {
       }
       c.tremor_pos = (on ? 0x80 : 0) | left;
       c.set_out_volume(on ? c.volume : 0);
-      c.tremor_muted = !on;
       break;
     }
     default:

@@ -159,8 +159,7 @@ void Replayer::finish_tick(Channel& c) {
       c.period_set = true;
     }
   }
-  const int volume = c.out_volume >= 0 ? c.out_volume : (c.tremor_muted ? 0 : c.volume);
-  c.held_volume = volume;
+  const int volume = c.out_volume;
   Voice& v = c.voice;
   if (c.period_set) {
     v.frequency_hz = c.sample != nullptr
@@ -177,7 +176,6 @@ void Replayer::finish_tick(Channel& c) {
   // The envelope swings the panning as far as the nearer side allows, rounding down.
   v.panning =
       std::clamp(c.panning + ((envelope_panning - 32 * envelope_one) * swing >> 13), 0, 255);
-  c.out_volume = -1;
 }
 
 // FastTracker 2 works a voice's volume out again only on a tick that set the channel's volume or

@@ -46,14 +46,8 @@ void Replayer::read_cell(Channel& c, const Cell& cell) {
   c.cell = cell;
   const bool delayed = c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_note_delay &&
                        (c.cell.param & 0xF) != 0;
-  const int volume = c.volume;
   if (!delayed) start_cell(c, c.cell, false);
   effect_first(c, c.cell);
-  // A tremolo going on from the last row keeps its offset through tick 0, as FastTracker 2
-  // writes the plain volume only when something sets it.
-  if (c.cell.effect == fx_tremolo && c.volume == volume && !c.voice.trigger) {
-    c.set_out_volume(c.held_volume);
-  }
   // Multi retrig counts tick 0 too.
   if (c.cell.effect == fx_multi_retrig) multi_retrig(c);
 }
