@@ -46,7 +46,11 @@ void Replayer::read_cell(Channel& c, const Cell& cell) {
   c.cell = cell;
   const bool delayed = c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_note_delay &&
                        (c.cell.param & 0xF) != 0;
-  if (!delayed) start_cell(c, c.cell, false);
+  if (!delayed) {
+    start_cell(c, c.cell, false);
+  } else if (cell.instrument != 0) {
+    c.instrument_number = cell.instrument;  // taken now, even if the delay never comes
+  }
   effect_first(c, c.cell);
   // Multi retrig counts tick 0 too.
   if (c.cell.effect == fx_multi_retrig) multi_retrig(c);
@@ -102,21 +106,21 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   if (played < -1 || played > tables::highest_note) return;
   c.sample = sample;
   c.voice.sample = sample;
-  if (sample == nullptr) {
-    // Nothing sounds, but the note still sets the pitch a later note may take up.
-    c.playing = false;
-    c.set_period(period_of(c, note));
-    return;
-  }
   if (played >= 0) {
-    c.relative = sample->relative_note;
-    c.finetune = sample->finetune;
+    // A keymap entry with no sample behind it is a blank sample: no relative note, no finetune.
+    c.relative = sample != nullptr ? sample->relative_note : 0;
+    c.finetune = sample != nullptr ? sample->finetune : 0;
     if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
       c.finetune = ((c.cell.param & 0xF) << 4) - 128;
     }
     c.set_period(period_of(c, note));
   } else {
     c.period_set = true;  // plays on at the period that sounds, vibrato and all
+  }
+  if (sample == nullptr) {
+    // Nothing sounds, but the note still sets the pitch a later note may take up.
+    c.playing = false;
+    return;
   }
   // FastTracker 2 stops a voice whose offset lies past the sample's end.
   c.playing = offset < sample->length;
