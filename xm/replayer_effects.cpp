@@ -291,12 +291,14 @@ void Replayer::tone_portamento(Channel& c) {
   const int speed = c.porta_speed * 4;
   // Only a note given with tone portamento sets where it goes (a plain note does not), and which
   // way, from the period playing then; it goes that way and stops at the target, so a period on
-  // the far side of it goes straight to it.
+  // the far side of it goes straight to it. Once there, FastTracker 2 counts the glide as one to
+  // longer periods, whichever way it went.
   if (c.porta_direction > 0) {
     c.period = std::min(c.target_period, c.period + speed);
   } else if (c.porta_direction < 0) {
     c.period = std::max(c.target_period, c.period - speed);
   }
+  if (c.porta_direction != 0 && c.period == c.target_period) c.porta_direction = 1;
   if (c.glissando) {
     const bool linear = module_->linear_frequencies;
     c.set_out_period(tables::note_period(linear, tables::nearest_note(linear, c.period, c.finetune),

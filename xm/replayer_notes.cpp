@@ -72,9 +72,13 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   } else if (note >= 1 && note <= note_count) {
     if (is_tone_porta(cell) && !delayed) {
       // Tone portamento glides to the note on the playing sample without starting it; the note
-      // last started stays the one a retrig starts again.
-      c.target_period = period_of(c, note);
-      c.porta_direction = c.target_period > c.period ? 1 : c.target_period < c.period ? -1 : 0;
+      // last started stays the one a retrig starts again. One the playing sample's relative note
+      // takes out of C-0..A#9 leaves the glide as it was.
+      const int played = note - 1 + c.relative;
+      if (played >= 0 && played <= tables::highest_note) {
+        c.target_period = period_of(c, note);
+        c.porta_direction = c.target_period > c.period ? 1 : c.target_period < c.period ? -1 : 0;
+      }
     } else {
       const std::uint32_t offset =
           cell.effect == fx_offset ? static_cast<std::uint32_t>(c.sample_offset) * 256 : 0;
@@ -106,13 +110,13 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   if (played < -1 || played > tables::highest_note) return;
   c.sample = sample;
   c.voice.sample = sample;
+  // A keymap entry with no sample behind it is a blank sample: no relative note, no finetune.
+  c.relative = sample != nullptr ? sample->relative_note : 0;
+  c.finetune = sample != nullptr ? sample->finetune : 0;
+  if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
+    c.finetune = ((c.cell.param & 0xF) << 4) - 128;
+  }
   if (played >= 0) {
-    // A keymap entry with no sample behind it is a blank sample: no relative note, no finetune.
-    c.relative = sample != nullptr ? sample->relative_note : 0;
-    c.finetune = sample != nullptr ? sample->finetune : 0;
-    if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
-      c.finetune = ((c.cell.param & 0xF) << 4) - 128;
-    }
     c.set_period(period_of(c, note));
   } else {
     c.period_set = true;  // plays on at the period that sounds, vibrato and all
