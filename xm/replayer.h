@@ -148,7 +148,6 @@ class Replayer {
   void tone_portamento(Channel& c);
   void volume_slide(Channel& c, int param);
   void multi_retrig(Channel& c);
-  void retrigger(Channel& c);
   // Envelopes, fadeout, auto-vibrato and the voice (replayer_envelopes.cpp).
   void finish_tick(Channel& c);
   void restart_envelopes(Channel& c);

@@ -341,15 +341,6 @@ void Replayer::tremolo(Channel& c) {
   c.tremolo_pos = (c.tremolo_pos + c.tremolo_speed) & 0xFF;
 }
 
-// Like a note without an instrument number: the sample starts again, the envelopes go on.
-void Replayer::retrigger(Channel& c) {
-  if (c.sample == nullptr) return;
-  c.voice.trigger = true;
-  c.voice.start_frame = 0;
-  c.sample_pos = 0;
-  c.playing = c.sample->length > 0;
-}
-
 // Every y ticks, the volume changed by x's entry of the table.
 void Replayer::multi_retrig(Channel& c) {
   if (++c.retrig_count < c.retrig_interval) return;
@@ -361,7 +352,9 @@ void Replayer::multi_retrig(Channel& c) {
   const std::uint8_t v = c.cell.volume;
   if (v >= 0x10 && v <= 0x5F) c.set_volume(std::min(64, v - 0x10));
   if ((v >> 4) == 0xC) c.panning = (v & 0xF) << 4;
-  retrigger(c);
+  // The last note starts again on the sample the last instrument number gives it, as a note
+  // without a number would; envelopes go on.
+  if (c.note != 0) trigger(c, c.note, 0);
 }
 
 }  // namespace xm
