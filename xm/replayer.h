@@ -87,6 +87,8 @@ class Replayer {
     // stays so until something sets the volume.
     int out_volume = 0;
     int panning = 128;
+    bool panning_set =
+        false;  // the voice's panning is worked out again only then, or under an envelope
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
     bool key_off = false;
@@ -118,6 +120,10 @@ class Replayer {
     void set_out_period(int p) {
       out_period = p;
       period_set = true;
+    }
+    void set_panning(int p) {
+      panning = p;
+      panning_set = true;
     }
     void set_volume(int v) {
       volume = v;

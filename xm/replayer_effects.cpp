@@ -81,7 +81,7 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       if (y != 0) c.tremolo_depth = y;
       break;
     case set_panning:
-      c.panning = p;
+      c.set_panning(p);
       break;
     case position_jump:
       jump_order_ = p;
@@ -261,7 +261,7 @@ void Replayer::effect_later(Channel& c) {
       if (tick_ == (p & 0x1F)) release(c);
       break;
     case panning_slide:
-      c.panning = nibble_slide(c.panning, c.panning_slide, 255);
+      c.set_panning(nibble_slide(c.panning, c.panning_slide, 255));
       break;
     case multi_retrig_fx:
       multi_retrig(c);
@@ -351,7 +351,7 @@ void Replayer::multi_retrig(Channel& c) {
   // The row's volume column, when it sets volume or panning, has the last word.
   const std::uint8_t v = c.cell.volume;
   if (v >= 0x10 && v <= 0x5F) c.set_volume(std::min(64, v - 0x10));
-  if ((v >> 4) == 0xC) c.panning = (v & 0xF) << 4;
+  if ((v >> 4) == 0xC) c.set_panning((v & 0xF) << 4);
   // The last note starts again on the sample the last instrument number gives it, as a note
   // without a number would; envelopes go on.
   if (c.note != 0) trigger(c, c.note, 0);

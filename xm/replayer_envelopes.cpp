@@ -136,6 +136,7 @@ void Replayer::finish_tick(Channel& c) {
       c.fadeout = std::max(0, c.fadeout - c.fadeout_speed);
       c.volume_set = true;
     }
+    if (ins->panning_envelope.on) c.panning_set = true;
     if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {
       // The panning envelope's top is 63, a step right of its last.
       envelope_panning =
@@ -172,10 +173,13 @@ void Replayer::finish_tick(Channel& c) {
       volume / 64.0 * (envelope_volume / (64.0 * envelope_one)) * (c.fadeout / 32768.0);
   c.global_volume = global_volume_;
   if (c.voice.trigger || (ins != nullptr && ins->volume_envelope.on)) c.volume_set = true;
-  const int swing = 128 - std::abs(c.panning - 128);
-  // The envelope swings the panning as far as the nearer side allows, rounding down.
-  v.panning =
-      std::clamp(c.panning + ((envelope_panning - 32 * envelope_one) * swing >> 13), 0, 255);
+  if (c.panning_set) {
+    const int swing = 128 - std::abs(c.panning - 128);
+    // The envelope swings the panning as far as the nearer side allows, rounding down.
+    v.panning =
+        std::clamp(c.panning + ((envelope_panning - 32 * envelope_one) * swing >> 13), 0, 255);
+    c.panning_set = false;
+  }
 }
 
 // FastTracker 2 works a voice's volume out again only on a tick that set the channel's volume or

@@ -110,6 +110,7 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   if (played < -1 || played > tables::highest_note) return;
   c.sample = sample;
   c.voice.sample = sample;
+  c.panning_set = true;
   // A keymap entry with no sample behind it is a blank sample: no relative note, no finetune.
   c.relative = sample != nullptr ? sample->relative_note : 0;
   c.finetune = sample != nullptr ? sample->finetune : 0;
@@ -136,7 +137,7 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
 // With no sample to play, an instrument number leaves the channel silent and centred.
 void Replayer::reset_volumes(Channel& c) {
   c.set_volume(c.sample != nullptr ? c.sample->volume : 0);
-  c.panning = c.sample != nullptr ? c.sample->panning : 128;
+  c.set_panning(c.sample != nullptr ? c.sample->panning : 128);
 }
 
 // What an instrument number restarts: envelopes, fadeout, auto-vibrato, and the counts of
@@ -196,7 +197,7 @@ void Replayer::volume_column_first(Channel& c, std::uint8_t v) {
       if (x != 0) c.vibrato_depth = x;
       break;
     case 0xC:
-      c.panning = x << 4;
+      c.set_panning(x << 4);
       break;
     case 0xF:
       if (x != 0) c.porta_speed = x << 4;
@@ -220,10 +221,10 @@ void Replayer::volume_column_later(Channel& c, std::uint8_t v) {
       break;
     case 0xD:
       // FastTracker 2 takes a slide left by 0 all the way to the left.
-      c.panning = x == 0 ? 0 : std::max(0, c.panning - x);
+      c.set_panning(x == 0 ? 0 : std::max(0, c.panning - x));
       break;
     case 0xE:
-      c.panning = std::min(255, c.panning + x);
+      c.set_panning(std::min(255, c.panning + x));
       break;
     case 0xF:
       tone_portamento(c);
