@@ -104,19 +104,20 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   const Sample* sample = nullptr;
   const std::uint8_t s = instrument->keymap[static_cast<std::size_t>(note - 1)];
   if (s != no_sample && s < instrument->samples.size()) sample = &instrument->samples[s];
-  // A note that the relative note takes out of C-0..A#9 leaves the channel as it was, but one a
-  // semitone below C-0 starts its sample at the pitch playing.
-  const int played = sample == nullptr ? 0 : note - 1 + sample->relative_note;
-  if (played < -1 || played > tables::highest_note) return;
-  c.sample = sample;
-  c.voice.sample = sample;
-  c.panning_set = true;
   // A keymap entry with no sample behind it is a blank sample: no relative note, no finetune.
+  // A note that the relative note takes out of C-0..A#9 leaves the sound as it was (but the
+  // relative note is the new sample's all the same); one a semitone below C-0 starts its sample
+  // at the pitch playing.
   c.relative = sample != nullptr ? sample->relative_note : 0;
+  const int played = note - 1 + c.relative;
+  if (played < -1 || played > tables::highest_note) return;
   c.finetune = sample != nullptr ? sample->finetune : 0;
   if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
     c.finetune = ((c.cell.param & 0xF) << 4) - 128;
   }
+  c.sample = sample;
+  c.voice.sample = sample;
+  c.panning_set = true;
   if (played >= 0) {
     c.set_period(period_of(c, note));
   } else {
