@@ -139,7 +139,7 @@ class Replayer {
   // Reading a row (replayer_notes.cpp).
   void read_cell(Channel& c, const Cell& cell);
   void start_cell(Channel& c, const Cell& cell, bool delayed);
-  void trigger(Channel& c, int note, std::uint32_t offset);
+  void trigger(Channel& c, int note);  // 9xx on the row gives the frame to start at
   void reset_volumes(Channel& c);
   void key_on(Channel& c);
   void release(Channel& c);

@@ -246,7 +246,7 @@ void Replayer::effect_later(Channel& c) {
       // E9x starts the last note again as a note with an instrument number does: the sample the
       // instrument gives it, envelopes, fadeout and auto-vibrato too, and a key off is undone.
       if (x == retrig && y != 0 && tick_ % y == 0 && c.note != 0) {
-        trigger(c, c.note, 0);
+        trigger(c, c.note);
         key_on(c);
       }
       if (x == note_cut && tick_ == y) c.set_volume(0);
@@ -354,7 +354,7 @@ void Replayer::multi_retrig(Channel& c) {
   if ((v >> 4) == 0xC) c.set_panning((v & 0xF) << 4);
   // The last note starts again on the sample the last instrument number gives it, as a note
   // without a number would; envelopes go on.
-  if (c.note != 0) trigger(c, c.note, 0);
+  if (c.note != 0) trigger(c, c.note);
 }
 
 }  // namespace xm

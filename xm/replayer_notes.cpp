@@ -62,7 +62,6 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   if (cell.effect == fx_key_off && cell.param == 0 && !delayed)
     note = key_off;  // K00 eats the note
   if (delayed && note == 0 && c.note != 0) note = c.note;
-  if (cell.effect == fx_offset && cell.param != 0) c.sample_offset = cell.param;
   if (cell.instrument != 0) c.instrument_number = cell.instrument;
 
   if (note == key_off) {
@@ -80,9 +79,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
         c.porta_direction = c.target_period > c.period ? 1 : c.target_period < c.period ? -1 : 0;
       }
     } else {
-      const std::uint32_t offset =
-          cell.effect == fx_offset ? static_cast<std::uint32_t>(c.sample_offset) * 256 : 0;
-      trigger(c, note, offset);
+      trigger(c, note);
     }
   }
   if (cell.instrument != 0 && note != key_off) {
@@ -94,7 +91,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   volume_column_first(c, cell.volume);
 }
 
-void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
+void Replayer::trigger(Channel& c, int note) {
   const int n = c.instrument_number;
   const Instrument* instrument = n >= 1 && n <= static_cast<int>(module_->instruments.size())
                                      ? &module_->instruments[static_cast<std::size_t>(n - 1)]
@@ -118,6 +115,12 @@ void Replayer::trigger(Channel& c, int note, std::uint32_t offset) {
   c.sample = sample;
   c.voice.sample = sample;
   c.panning_set = true;
+  // 9xx keeps its parameter only under a note that starts.
+  std::uint32_t offset = 0;
+  if (c.cell.effect == fx_offset) {
+    if (c.cell.param != 0) c.sample_offset = c.cell.param;
+    offset = static_cast<std::uint32_t>(c.sample_offset) * 256;
+  }
   if (played >= 0) {
     c.set_period(period_of(c, note));
   } else {
