@@ -12,7 +12,8 @@ namespace {
 // Envelope values are in 1/256 steps: between two points the value moves by the difference over
 // the ticks between them, that step rounded toward zero, as FastTracker 2 keeps it.
 constexpr int envelope_one = 256;
-constexpr int volume_top = 64, panning_top = 63;  // no point counts above these
+// No point counts above these; a value going on by its step stops at 64 in either envelope.
+constexpr int volume_top = 64, panning_top = 63, running_top = 64;
 
 int point_tick(const Envelope& e, int i) { return e.points[static_cast<std::size_t>(i)].tick; }
 int point_value(const Envelope& e, int i, int top) {
@@ -48,7 +49,7 @@ int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
       return s.value;
     }
   } else {
-    s.value = std::clamp(s.value + s.step, 0, top * envelope_one);
+    s.value = std::clamp(s.value + s.step, 0, running_top * envelope_one);
   }
   const int value = s.value;
   ++s.tick;
@@ -175,9 +176,9 @@ void Replayer::finish_tick(Channel& c) {
   if (c.voice.trigger || (ins != nullptr && ins->volume_envelope.on)) c.volume_set = true;
   if (c.panning_set) {
     const int swing = 128 - std::abs(c.panning - 128);
-    // The envelope swings the panning as far as the nearer side allows, rounding down.
-    v.panning =
-        std::clamp(c.panning + ((envelope_panning - 32 * envelope_one) * swing >> 13), 0, 255);
+    // The envelope swings the panning as far as the nearer side allows, rounding down; all the
+    // way right is 256, which FastTracker 2 keeps in a byte as 0.
+    v.panning = (c.panning + ((envelope_panning - 32 * envelope_one) * swing >> 13)) & 255;
     c.panning_set = false;
   }
 }
