@@ -205,7 +205,7 @@ void Replayer::effect_later(Channel& c) {
         const int step = tables::arpeggio_step(speed_, tick_);
         if (step != 0) {
           const bool linear = module_->linear_frequencies;
-          const int base = tables::note_at_or_below(linear, c.period, c.finetune);
+          const int base = tables::arpeggio_base(linear, c.period, c.finetune);
           c.set_out_period(tables::arpeggio_period(linear, base + (step == 1 ? x : y), c.finetune));
         } else {
           c.set_out_period(c.period);

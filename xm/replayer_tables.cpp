@@ -126,6 +126,17 @@ double period_frequency(bool linear, int period) {
   return 8363.0 * 1712.0 / period;
 }
 
+int arpeggio_base(bool linear, int period, int finetune) {
+  // Where note n begins: half a semitone below it at the finetune, in the table's sixteenths.
+  const int s = sixteenths_of(finetune) - 8;
+  const auto lower_edge = [&](int n) {
+    return s < -16 ? period_at(linear, n - 1, s + 16) : period_at(linear, n, s);
+  };
+  int note = 0;
+  while (note < highest_note && period < lower_edge(note + 1)) ++note;
+  return note;
+}
+
 int nearest_note(bool linear, int period, int finetune) {
   int best = 0;
   for (int n = 1; n <= highest_note; ++n) {
@@ -135,12 +146,6 @@ int nearest_note(bool linear, int period, int finetune) {
     }
   }
   return best;
-}
-
-int note_at_or_below(bool linear, int period, int finetune) {
-  int note = 0;
-  while (note < highest_note && note_period(linear, note + 1, finetune) >= period) ++note;
-  return note;
 }
 
 // The table holds sixteen steps (0, 1, 2, 0, ...) read backwards by the ticks left in the row;

@@ -15,10 +15,11 @@ constexpr int highest_note = 118;  // 0-based notes after the relative note, A#9
 // `finetune` -128..127, used in sixteenths of a semitone as FastTracker 2 does.
 int note_period(bool linear, int note, int finetune);
 double period_frequency(bool linear, int period);
-// The 0-based note whose period (at `finetune`) is nearest to `period` (glissando), and the
-// highest one whose period is at least `period`, at or below its pitch (arpeggio).
+// The 0-based note whose period (at `finetune`) is nearest to `period`, the lower one of two
+// as near (glissando), and the note an arpeggio counts from: the highest one that begins,
+// half a semitone below it, at a longer period than `period`.
 int nearest_note(bool linear, int period, int finetune);
-int note_at_or_below(bool linear, int period, int finetune);
+int arpeggio_base(bool linear, int period, int finetune);
 // An arpeggio's note: as note_period, but never above a sixteenth of a semitone below C-8.
 int arpeggio_period(bool linear, int note, int finetune);
 
