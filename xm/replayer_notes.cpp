@@ -61,6 +61,16 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   int note = cell.note;
   if (cell.effect == fx_key_off && cell.param == 0 && !delayed)
     note = key_off;  // K00 eats the note
+  if (delayed && note == key_off) {
+    // A delayed key off starts the envelopes again instead, and lets the sample play on.
+    if (cell.instrument != 0) {
+      c.instrument_number = cell.instrument;
+      reset_volumes(c);
+    }
+    key_on(c);
+    volume_column_first(c, cell.volume);
+    return;
+  }
   if (delayed && note == 0 && c.note != 0) note = c.note;
   if (cell.instrument != 0) c.instrument_number = cell.instrument;
 
@@ -85,8 +95,8 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   if (cell.instrument != 0 && note != key_off) {
     reset_volumes(c);
     key_on(c);
-  } else if (delayed && cell.note == 0 && note != 0) {
-    key_on(c);  // a delay with no note starts the last one again, envelopes and all
+  } else if (delayed && note >= 1 && note <= note_count) {
+    key_on(c);  // a delayed note starts its envelopes, with an instrument number or without
   }
   volume_column_first(c, cell.volume);
 }
