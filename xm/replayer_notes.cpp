@@ -62,7 +62,9 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   if (cell.effect == fx_key_off && cell.param == 0 && !delayed)
     note = key_off;  // K00 eats the note
   if (delayed && note == key_off) {
-    // A delayed key off starts the envelopes again instead, and lets the sample play on.
+    // A delayed key off cuts a note without a volume envelope, then starts the envelopes again
+    // as if the key were pressed anew; the sample plays on.
+    release(c);
     if (cell.instrument != 0) {
       c.instrument_number = cell.instrument;
       reset_volumes(c);
