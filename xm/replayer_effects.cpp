@@ -48,8 +48,17 @@ enum Extended : int {
   pattern_delay = 0xE,
 };
 
-int slide_up(int period, int amount) { return std::max(tables::min_period, period - amount); }
-int slide_down(int period, int amount) { return std::min(tables::max_period, period + amount); }
+// FastTracker 2 keeps the period in 16 bits and checks the slides' limits on it as a signed
+// number, so a slide down past 32767 goes on unchecked, and one up from there stops at once.
+int as_signed(int period) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(period)); }
+int slide_up(int period, int amount) {
+  const int p = period - amount;
+  return as_signed(p) < tables::min_period ? tables::min_period : p & 0xFFFF;
+}
+int slide_down(int period, int amount) {
+  const int p = period + amount;
+  return as_signed(p) > tables::max_period ? tables::max_period : p & 0xFFFF;
+}
 
 // Axy, Hxy, Pxy: x slides up and wins over y, which slides down.
 int nibble_slide(int value, int param, int top) {

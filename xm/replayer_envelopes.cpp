@@ -164,7 +164,10 @@ void Replayer::finish_tick(Channel& c) {
   const int volume = c.out_volume;
   Voice& v = c.voice;
   if (c.period_set) {
-    v.frequency_hz = c.sample != nullptr
+    // Auto-vibrato taking the period out of the slides' range leaves the voice silent.
+    const bool past_limit = ins != nullptr && ins->vibrato_depth != 0 &&
+                            (period < tables::min_period || period > tables::max_period);
+    v.frequency_hz = c.sample != nullptr && !past_limit
                          ? tables::period_frequency(module_->linear_frequencies,
                                                     std::max(tables::min_period, period))
                          : 0;

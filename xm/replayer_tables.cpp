@@ -121,8 +121,6 @@ double period_frequency(bool linear, int period) {
     }
     return 8363.0 * std::exp2((4608.0 - period) / 768.0);
   }
-  // Amiga periods past the slides' limit (auto-vibrato can take one there) play nothing.
-  if (period > max_period) return 0;
   return 8363.0 * 1712.0 / period;
 }
 
