@@ -70,7 +70,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
       reset_volumes(c);
     }
     key_on(c);
-    volume_column_first(c, cell.volume);
+    volume_column_first(c, cell.volume, true);
     return;
   }
   if (delayed && note == 0 && c.note != 0) note = c.note;
@@ -100,7 +100,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   } else if (delayed && note >= 1 && note <= note_count) {
     key_on(c);  // a delayed note starts its envelopes, with an instrument number or without
   }
-  volume_column_first(c, cell.volume);
+  volume_column_first(c, cell.volume, delayed);
 }
 
 void Replayer::trigger(Channel& c, int note) {
@@ -188,7 +188,8 @@ void Replayer::release(Channel& c) {
   if (c.instrument == nullptr || !c.instrument->volume_envelope.on) c.set_volume(0);
 }
 
-void Replayer::volume_column_first(Channel& c, std::uint8_t v) {
+// A delayed cell's fine volume slides never play.
+void Replayer::volume_column_first(Channel& c, std::uint8_t v, bool delayed) {
   const int x = v & 0xF;
   switch (v >> 4) {
     case 0x1:
@@ -201,10 +202,10 @@ void Replayer::volume_column_first(Channel& c, std::uint8_t v) {
       c.set_volume(64);
       break;
     case 0x8:
-      c.set_volume(std::max(0, c.volume - x));
+      if (!delayed) c.set_volume(std::max(0, c.volume - x));
       break;
     case 0x9:
-      c.set_volume(std::min(64, c.volume + x));
+      if (!delayed) c.set_volume(std::min(64, c.volume + x));
       break;
     case 0xA:
       if (x != 0) c.vibrato_speed = x * 4;
