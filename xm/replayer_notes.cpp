@@ -15,7 +15,7 @@ constexpr int full_fadeout = 32768;
 constexpr std::uint8_t fx_tone_porta = 0x3, fx_vibrato = 0x4, fx_tone_porta_slide = 0x5,
                        fx_vibrato_slide = 0x6, fx_tremolo = 0x7, fx_offset = 0x9, fx_extended = 0xE,
                        fx_key_off = 20, fx_multi_retrig = 27;
-constexpr int ext_finetune = 0x5, ext_note_delay = 0xD;
+constexpr int ext_finetune = 0x5, ext_retrig = 0x9, ext_note_delay = 0xD;
 
 // What a number with no instrument behind it plays: nothing, and it fades as a blank one.
 const Instrument& blank_instrument() {
@@ -47,7 +47,12 @@ void Replayer::read_cell(Channel& c, const Cell& cell) {
   const bool delayed = c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_note_delay &&
                        (c.cell.param & 0xF) != 0;
   if (!delayed) {
-    start_cell(c, c.cell, false);
+    // E90 plays the row as if it held the last note again.
+    Cell row = cell;
+    if (row.effect == fx_extended && row.param == (ext_retrig << 4) && row.note == 0) {
+      row.note = static_cast<std::uint8_t>(c.note);
+    }
+    start_cell(c, row, false);
   } else if (cell.instrument != 0) {
     c.instrument_number = cell.instrument;  // taken now, even if the delay never comes
   }
