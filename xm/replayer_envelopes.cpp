@@ -34,12 +34,11 @@ void enter_point(const Envelope& e, State& s, int i, int top) {
 // This tick's value, as FastTracker 2 runs an envelope: reaching a point takes its value and the
 // step toward the next; between points the value goes on by its step; a held key rests on the
 // sustain point with no step while the time runs on past it (a key off puts the time back on the
-// point, see `release_envelope`, and it goes on from there); reaching the loop's end takes its
-// start instead, time and all (so a sustain point on the loop's end never holds), and until then
-// the time stands past the start, which an instrument switched without a note carries on from.
-// Value and step outlast a new note, whose envelope starts again at tick 0: until the first point's
-// tick the value goes on as it went, and an envelope switched without a new note goes on from where
-// the old one was.
+// point, see `release_envelope`, and it goes on from there); the tick that reaches the loop's end
+// takes its start instead, time and all (so a sustain point on the loop's end never holds). Value
+// and step outlast a new note, whose envelope starts again at tick 0: until the first point's tick
+// the value goes on as it went, and an envelope switched without a new note goes on from where the
+// old one was (its time and next point too, even at the old loop's end).
 template <typename State>
 int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
   if (s.next < e.count && s.tick == point_tick(e, s.next)) {
