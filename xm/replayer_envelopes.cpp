@@ -20,15 +20,16 @@ int point_value(const Envelope& e, int i, int top) {
   return std::min<int>(e.points[static_cast<std::size_t>(i)].value, top) * envelope_one;
 }
 
-// The envelope reaches point `i`: its value, and the step toward the next point (none after the
-// last).
+// The envelope reaches point `i`: its value, and the step toward the next. The last point has
+// no step and stays the next point to reach, long past, which an envelope switched without a new
+// note takes on.
 template <typename State>
 void enter_point(const Envelope& e, State& s, int i, int top) {
   s.value = point_value(e, i, top);
   s.step = i + 1 < e.count
                ? (point_value(e, i + 1, top) - s.value) / (point_tick(e, i + 1) - point_tick(e, i))
                : 0;
-  s.next = i + 1;
+  s.next = std::min(i + 1, e.count - 1);
 }
 
 // This tick's value, as FastTracker 2 runs an envelope: reaching a point takes its value and the
@@ -46,8 +47,9 @@ int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
       s.tick = point_tick(e, e.loop_start);
       s.next = e.loop_start;
     }
-    enter_point(e, s, s.next, top);
-    if (e.sustain_on && !key_off && s.next - 1 == e.sustain) {
+    const int point = s.next;
+    enter_point(e, s, point, top);
+    if (e.sustain_on && !key_off && point == e.sustain) {
       s.next = e.sustain;
       s.step = 0;
       ++s.tick;
