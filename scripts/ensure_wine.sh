@@ -2,8 +2,9 @@
 # Makes sure what the Windows build's tests under Wine need is installed: 64-bit Wine, a virtual X
 # server and its tools, OpenGL (Wine's DirectDraw draws through it: the GL loader, its GLX vendor
 # library and Mesa's drivers) and the resource tools. 32-bit Wine, with the same OpenGL set for
-# i386, is added only where this kernel runs 32-bit x86 programs and i386 packages can be had;
-# otherwise a line says why it is left out.
+# i386, is added only where this kernel runs 32-bit x86 programs and i386 packages can be had.
+# Where the kernel refuses them, scripts/ensure_wine_wow64.sh makes a Debian 13 root whose Wine 10
+# runs them inside 64-bit processes. One line starting "32-bit Wine:" says which, or why neither.
 # Exit status 77 when the 64-bit set cannot be installed, so that callers report the tests skipped.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -41,7 +42,8 @@ all_installed() {
 
 # Asked first: 32-bit Wine does not run under qemu's user-mode emulation either.
 if ! runs_32_bit; then
-  echo "32-bit Wine: not used, because this kernel cannot run 32-bit x86 programs"
+  echo "this kernel cannot run 32-bit x86 programs: 32-bit Wine through WoW64" >&2
+  scripts/ensure_wine_wow64.sh
 elif all_installed "${wine32[@]}"; then
   echo "32-bit Wine: installed"
 elif [[ $(id -u) -ne 0 ]]; then
