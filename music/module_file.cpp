@@ -3,26 +3,25 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include <sys/stat.h>
 
 namespace music {
 
 ModuleFile read_module_file(const std::string& path) {
   ModuleFile file;
-  std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (error) {
-    file.error = error.message();
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) {
+    file.error = std::strerror(errno);
     return file;
   }
-  if (!std::filesystem::is_regular_file(status)) {
+  if (!S_ISREG(status.st_mode)) {
     file.error = "not a regular file";
     return file;
   }
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size > max_module_bytes) {
-    file.error = error ? error.message() : "larger than 64 MB";
+  const auto size = static_cast<std::uintmax_t>(status.st_size);
+  if (size > max_module_bytes) {
+    file.error = "larger than 64 MB";
     return file;
   }
   std::FILE* stream = std::fopen(path.c_str(), "rb");

@@ -3,8 +3,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+
+#include <sys/stat.h>
 
 #include "render/font_atlas.h"
 
@@ -24,8 +24,8 @@ namespace {
 // cannot be opened, and anything that is not a regular file (a pipe would block the start for good,
 // a device never end), reads as an empty one.
 void read_raw_file(const char* name, std::uint32_t* buffer, std::size_t pixels) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(name, error)) return;
+  struct stat status {};
+  if (stat(name, &status) != 0 || !S_ISREG(status.st_mode)) return;
   std::FILE* file = std::fopen(name, "rb");
   if (file == nullptr) return;
   // Byte-sized elements, so a file that ends inside a pixel still delivers its last bytes.
