@@ -75,6 +75,7 @@ extern "C" void __cxxabiv1::__cxa_throw(void*, std::type_info*,
 // Reached only through an unwinder, which this program does not have.
 extern "C" void* __cxxabiv1::__cxa_begin_catch(void*) noexcept { std::abort(); }
 extern "C" void __cxxabiv1::__cxa_end_catch() { std::abort(); }
+extern "C" void __cxxabiv1::__cxa_rethrow() { std::abort(); }
 extern "C" void _Unwind_Resume(struct _Unwind_Exception*) { std::abort(); }
 
 #if defined(__SEH__)
