@@ -9,7 +9,7 @@
 # "32-bit Wine: WoW64, <Wine's version> in <root>", or "32-bit Wine: not available, because ..."
 # with exit status 77 when the root cannot be made here; what it does meanwhile goes to stderr.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 dir=$PWD/build/wine-wow64
 root=$dir/root
@@ -39,7 +39,9 @@ ready() {
   echo "32-bit Wine: WoW64, $(cat "$root/.wow64-version") in $root"
 }
 
-[[ $(id -u) -eq 0 ]] || { ready && exit 0; cannot "making and entering its root needs root"; }
+[[ $(id -u) -eq 0 ]] || cannot "making and entering its root needs root"
+# As scripts/in_wine_wow64.sh enters the root; a container may forbid it.
+unshare --mount --net true 2>/dev/null || cannot "this machine allows no mount and network namespaces"
 mkdir -p "$dir"
 exec 9>"$dir/lock"
 flock 9

@@ -20,8 +20,9 @@ exec unshare --mount --net --propagation private sh -ec '
   mount -t proc proc "$root/proc"
   mount --rbind /dev "$root/dev"
   mount -t tmpfs tmpfs "$root/tmp"
+  mkdir -m 700 "$root/tmp/runtime"
   mkdir -p "$root$repo"
   mount --bind "$repo" "$root$repo"
-  exec chroot "$root" env -i HOME=/root LANG=C.UTF-8 \
+  exec chroot "$root" env -i HOME=/root LANG=C.UTF-8 XDG_RUNTIME_DIR=/tmp/runtime \
     PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin sh -c "cd \"\$0\" 2>/dev/null || cd /; exec \"\$@\"" "$PWD" "$@"
 ' sh "$root" "$repo" "$@"
