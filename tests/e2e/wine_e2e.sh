@@ -4,8 +4,9 @@
 #   wine_e2e.sh BUILD_DIR TOOLS_DIR [CASE...]
 # BUILD_DIR holds show.exe, data/ and tests/*.exe; TOOLS_DIR holds e2e_write_assets and
 # e2e_identify_picture (the Linux build's). CASEs, all by default: to_end, 32_bpp, 16_bpp,
-# no_data, no_ddraw, unit_tests, icon, 24_bpp (the last on an X screen of its own), win98 (a whole
-# show with Wine's Windows version set to Windows 98: nothing the show calls may refuse it).
+# no_data, no_ddraw, unit_tests, icon, 24_bpp (on an X screen of its own) and, for a 32-bit
+# show.exe, win98 (a whole show with Wine's Windows version set to Windows 98: nothing the show
+# calls may refuse it).
 # A 32-bit show.exe runs under 32-bit Wine where it is installed; otherwise, or with WINE_E2E_WOW64
 # set, under WoW64 Wine in the Debian 13 root of scripts/ensure_wine_wow64.sh, this script running
 # again inside it (BUILD_DIR and TOOLS_DIR must then lie in this repository). The first line says
@@ -23,8 +24,6 @@ build=$(readlink -f "$1")
 tools=$(readlink -f "$2")
 shift 2
 cases=("$@")
-((${#cases[@]})) ||
-  cases=(to_end 32_bpp 16_bpp no_data no_ddraw unit_tests icon 24_bpp win98)
 here=$(dirname "$(readlink -f "$0")")
 root=$(readlink -f "$here/../..")
 
@@ -44,6 +43,11 @@ case $(pe_machine "$build/show.exe") in
   014c) arch=win32 wine=/usr/lib/wine/wine mingw=i686-w64-mingw32-g++ ;;
   *) echo "FAIL: $build/show.exe is no x86 or x86-64 program" >&2; exit 1 ;;
 esac
+if ((${#cases[@]} == 0)); then
+  cases=(to_end 32_bpp 16_bpp no_data no_ddraw unit_tests icon 24_bpp)
+  # Windows 98 ran 32-bit programs only.
+  [[ $arch == win64 ]] || cases+=(win98)
+fi
 prefix=$root/build/wine-prefix/$arch wine_arch=$arch
 wow64_dlls=/usr/lib/x86_64-linux-gnu/wine/i386-windows
 if [[ $arch == win32 && -f $wow64_dlls/kernel32.dll ]]; then
