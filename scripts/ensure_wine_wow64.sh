@@ -41,7 +41,8 @@ ready() {
 
 [[ $(id -u) -eq 0 ]] || cannot "making and entering its root needs root"
 # As scripts/in_wine_wow64.sh enters the root; a container may forbid it.
-unshare --mount --net true 2>/dev/null || cannot "this machine allows no mount and network namespaces"
+unshare --mount --net true 2>/dev/null ||
+  cannot "this machine allows no mount and network namespaces"
 mkdir -p "$dir"
 exec 9>"$dir/lock"
 flock 9
@@ -50,7 +51,9 @@ ready && exit 0
 scripts/ensure_packages.sh mmdebstrap >&2 || cannot "mmdebstrap cannot be installed"
 echo "making the Debian 13 root for WoW64 Wine in $root (a few minutes, once)" >&2
 rm -rf "$root.new"
-if ! mmdebstrap --variant=apt --architectures=amd64,i386 --include="$(IFS=,; echo "${packages[*]}")" \
+# The limit only guards against a network that hangs.
+if ! timeout 1800 mmdebstrap --variant=apt --architectures=amd64,i386 \
+  --include="$(IFS=,; echo "${packages[*]}")" \
   --customize-hook="\"$PWD/scripts/ensure_wine_wow64.sh\" --add-i386-windows \"\$1\"" \
   "$suite" "$root.new" >"$dir/mmdebstrap.log" 2>&1; then
   tail -n 20 "$dir/mmdebstrap.log" >&2
@@ -63,4 +66,6 @@ echo "Wine $version (Debian 13)" >"$root.new/.wow64-version"
 echo "$recipe" >"$root.new/.wow64-recipe"
 rm -rf "$root"
 mv "$root.new" "$root"
+# A prefix made by another Wine would be brought up to date at the first case, slowly.
+rm -rf "$dir/prefix" "$dir/prefix.lock"
 ready

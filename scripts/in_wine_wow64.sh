@@ -24,5 +24,6 @@ exec unshare --mount --net --propagation private sh -ec '
   mkdir -p "$root$repo"
   mount --bind "$repo" "$root$repo"
   exec chroot "$root" env -i HOME=/root LANG=C.UTF-8 XDG_RUNTIME_DIR=/tmp/runtime \
-    PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin sh -c "cd \"\$0\" 2>/dev/null || cd /; exec \"\$@\"" "$PWD" "$@"
+    PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin \
+    sh -c "cd \"\$0\" 2>/dev/null || cd /; exec \"\$@\"" "$PWD" "$@"
 ' sh "$root" "$repo" "$@"
