@@ -15,6 +15,7 @@ Replayer::Replayer(const Module& module)
     : module_(&module), speed_(module.speed), bpm_(module.bpm) {
   position_ = {0, module.orders.empty() ? 0 : module.orders[0], 0, 0, speed_, bpm_};
   if (module.orders.empty() || speed_ < 1 || bpm_ < 1) halted_ = ended_ = true;
+  for (Channel& c : channels_) c.instrument = &blank_instrument();
 }
 
 // Each channel is played to its voice before the next is read, so a global volume set on a channel

@@ -139,6 +139,7 @@ class Replayer {
   // Reading a row (replayer_notes.cpp).
   void read_cell(Channel& c, const Cell& cell);
   void start_cell(Channel& c, const Cell& cell, bool delayed);
+  static const Instrument& blank_instrument();
   void trigger(Channel& c, int note);  // 9xx on the row gives the frame to start at
   void reset_volumes(Channel& c);
   void key_on(Channel& c);

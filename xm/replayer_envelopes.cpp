@@ -107,7 +107,8 @@ void Replayer::release_envelope(Channel& c) {
 }
 
 // Lxx puts the envelopes at `tick`, so that this tick plays the value the line between points
-// gives there.
+// gives there: the volume envelope only where the instrument has it on, the panning envelope
+// where the caller says, on or off.
 void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
   if (c.instrument == nullptr) return;
   const auto move = [tick](const Envelope& e, EnvelopeState& s, int top) {
@@ -119,7 +120,8 @@ void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
     enter_point(e, s, i - 1, top);
     s.value += s.step * (tick - point_tick(e, i - 1) - 1);
   };
-  move(c.instrument->volume_envelope, c.volume_envelope, volume_top);
+  if (c.instrument->volume_envelope.on)
+    move(c.instrument->volume_envelope, c.volume_envelope, volume_top);
   if (panning_too) move(c.instrument->panning_envelope, c.panning_envelope, panning_top);
 }
 

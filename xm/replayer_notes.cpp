@@ -17,8 +17,15 @@ constexpr std::uint8_t fx_tone_porta = 0x3, fx_vibrato = 0x4, fx_tone_porta_slid
                        fx_key_off = 20, fx_multi_retrig = 27;
 constexpr int ext_finetune = 0x5, ext_retrig = 0x9, ext_note_delay = 0xD;
 
-// What a number with no instrument behind it plays: nothing, and it fades as a blank one.
-const Instrument& blank_instrument() {
+bool is_tone_porta(const Cell& cell) {
+  return cell.effect == fx_tone_porta || cell.effect == fx_tone_porta_slide || cell.volume >= 0xF0;
+}
+
+}  // namespace
+
+// What a number with no instrument behind it plays, and what a channel holds before its first
+// note: nothing, and it fades as a blank instrument.
+const Instrument& Replayer::blank_instrument() {
   static const Instrument blank = [] {
     Instrument in;
     in.keymap.fill(no_sample);
@@ -27,12 +34,6 @@ const Instrument& blank_instrument() {
   }();
   return blank;
 }
-
-bool is_tone_porta(const Cell& cell) {
-  return cell.effect == fx_tone_porta || cell.effect == fx_tone_porta_slide || cell.volume >= 0xF0;
-}
-
-}  // namespace
 
 void Replayer::read_cell(Channel& c, const Cell& cell) {
   // An arpeggio on the last row, or a vibrato there that this row does not go on with, leaves

@@ -54,7 +54,6 @@ struct Shortfall {
 constexpr Shortfall known_shortfalls[] = {
     {1487, 7, false},
     {2097, 0, true},
-    {2787, 62, false},
 };
 
 Shortfall allowed(std::uint32_t seed) {
