@@ -16,8 +16,9 @@ const TraceCase pitch_cases[] = {
     {"VolColTonePorta", "0 C-4 i1; 1 D-4 vF1", period, "4608 4608 4608 4608 4608 4544 4480 4480"},
     // Ticks left in the row 3, 2, 1 pick the base note, y, x.
     {"Arpeggio", "0 C-4 i1 047", period, "4608 4608 4160 4352"},
-    // After a slide, from the note at or below the pitch (C-4 for 4560); no higher than C-8.
-    {"ArpAfterSlide", "0 C-4 i1 104; 1 047", period, "4608 4592 4576 4560 4560 4560 4160 4352"},
+    // After a slide, from the highest note whose lower half-semitone edge lies beyond the pitch
+    // (C#4 4544 for 4560: its edge is 4576), as FastTracker 2 plays it.
+    {"ArpAfterSlide", "0 C-4 i1 104; 1 047", period, "4608 4592 4576 4560 4560 4560 4096 4288"},
     // At speed 18: 17 ticks left reads y, 16 the base, then 15, 14, 13 as the table says.
     {"ArpeggioPast16Ticks", "0 C-4 i1 047; 0.1 F12", period, "4608 4160 4608 4608 4160 4352"},
     // Speed 4*4 a tick through the 32-step sine, depth 8: sine * 8 / 32 added to the period;
