@@ -21,23 +21,30 @@ constexpr std::size_t advance_chunk = 1 << 16;
 
 // Catmull-Rom weights of the frames before, at, after and two after the position, for fractions
 // in steps of 1/cubic_steps: passes through every frame with a continuous slope. Weights from a
-// table keep the kernel's arithmetic short and independent from frame to frame.
+// table keep the kernel's arithmetic short and independent from frame to frame. The table is
+// worked out on first use rather than by the compiler, so that a program that never mixes cubic
+// carries no 64 KB of it; every term is exact in double, so it is the same table everywhere.
 constexpr int cubic_bits = 12, cubic_steps = 1 << cubic_bits;
 using Weights = std::array<float, 4>;
-constexpr std::array<Weights, cubic_steps + 1> cubic_weights = [] {
-  std::array<Weights, cubic_steps + 1> table{};
-  for (int i = 0; i <= cubic_steps; ++i) {
-    const double t = static_cast<double>(i) / cubic_steps, t2 = t * t, t3 = t2 * t;
-    table[static_cast<std::size_t>(i)] = {static_cast<float>(0.5 * (-t3 + 2 * t2 - t)),
-                                          static_cast<float>(0.5 * (3 * t3 - 5 * t2 + 2)),
-                                          static_cast<float>(0.5 * (-3 * t3 + 4 * t2 + t)),
-                                          static_cast<float>(0.5 * (t3 - t2))};
-  }
+using CubicTable = std::array<Weights, cubic_steps + 1>;
+const CubicTable& cubic_weights() {
+  static CubicTable table;
+  static const bool filled = [] {
+    for (int i = 0; i <= cubic_steps; ++i) {
+      const double t = static_cast<double>(i) / cubic_steps, t2 = t * t, t3 = t2 * t;
+      table[static_cast<std::size_t>(i)] = {static_cast<float>(0.5 * (-t3 + 2 * t2 - t)),
+                                            static_cast<float>(0.5 * (3 * t3 - 5 * t2 + 2)),
+                                            static_cast<float>(0.5 * (-3 * t3 + 4 * t2 + t)),
+                                            static_cast<float>(0.5 * (t3 - t2))};
+    }
+    return true;
+  }();
+  static_cast<void>(filled);
   return table;
-}();
+}
 
 template <Interpolation interpolation>
-inline float sample_at(const std::int16_t* frames, std::int64_t position) {
+inline float sample_at(const std::int16_t* frames, std::int64_t position, const Weights* weights) {
   const std::int16_t* p = frames + (position >> 32);
   const auto fraction = static_cast<std::uint32_t>(position);
   if constexpr (interpolation == Interpolation::nearest) {
@@ -49,7 +56,7 @@ inline float sample_at(const std::int16_t* frames, std::int64_t position) {
     // The nearest step: the fraction rounded to cubic_bits (1.0 is the table's last row).
     const std::uint64_t row =
         (std::uint64_t{fraction} + (std::uint64_t{1} << (31 - cubic_bits))) >> (32 - cubic_bits);
-    const Weights& w = cubic_weights[row];
+    const Weights& w = weights[row];
     return w[0] * p[-1] + w[1] * p[0] + w[2] * p[1] + w[3] * p[2];
   }
 }
@@ -60,8 +67,10 @@ std::int64_t mix_run(const std::int16_t* frames, std::int64_t position, std::int
                      float* out, std::size_t count, float& left, float& right, float delta_left,
                      float delta_right) {
   float l = left, r = right;
+  const Weights* weights = nullptr;
+  if constexpr (interpolation == Interpolation::cubic) weights = cubic_weights().data();
   for (std::size_t i = 0; i < count; ++i) {
-    const float value = sample_at<interpolation>(frames, position);
+    const float value = sample_at<interpolation>(frames, position, weights);
     if constexpr (ramping) {
       l += delta_left;
       r += delta_right;
