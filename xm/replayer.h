@@ -72,6 +72,7 @@ class Replayer {
     Cell cell{};                             // the row's cell, kept for later ticks
     const Instrument* instrument = nullptr;  // whose envelopes and auto-vibrato play
     const Sample* sample = nullptr;
+    bool empty_slot = false;    // no sample, from a keymap entry naming none: full volume
     int instrument_number = 0;  // the last one given, 0 none
     int note = 0;               // the last note started, 1..96
     int relative = 0, finetune = 0;

@@ -131,6 +131,7 @@ void Replayer::trigger(Channel& c, int note) {
     c.finetune = ((c.cell.param & 0xF) << 4) - 128;
   }
   c.sample = sample;
+  c.empty_slot = sample == nullptr && !instrument->samples.empty();
   c.voice.sample = sample;
   c.panning_set = true;
   // 9xx keeps its parameter only under a note that starts.
@@ -156,9 +157,11 @@ void Replayer::trigger(Channel& c, int note) {
   c.sample_pos = offset;
 }
 
-// With no sample to play, an instrument number leaves the channel silent and centred.
+// With no sample to play, an instrument number leaves the channel centred, at volume 0 for an
+// instrument without samples and at full volume for a keymap entry naming a sample the instrument
+// lacks (FastTracker 2 keeps an empty sample there), which a later note without a number plays.
 void Replayer::reset_volumes(Channel& c) {
-  c.set_volume(c.sample != nullptr ? c.sample->volume : 0);
+  c.set_volume(c.sample != nullptr ? c.sample->volume : c.empty_slot ? 64 : 0);
   c.set_panning(c.sample != nullptr ? c.sample->panning : 128);
 }
 
