@@ -32,7 +32,7 @@ extern const std::array<std::int8_t, 256> auto_vibrato_sine;
 // Semitones arpeggio adds on `tick` (1..speed-1) of a row: 0 base, 1 the x, 2 the y nibble.
 int arpeggio_step(int speed, int tick);
 
-// Rxy's volume change for x: volume * mul / div + add.
+// Rxy's volume change for x: volume * mul / div + add (x = 6, two thirds, is worked otherwise).
 struct RetrigVolume {
   int add, mul, div;
 };

@@ -52,7 +52,6 @@ struct Shortfall {
   bool length;
 };
 constexpr Shortfall known_shortfalls[] = {
-    {1487, 7, false},
     {2097, 0, true},
 };
 

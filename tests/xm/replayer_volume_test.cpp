@@ -35,7 +35,8 @@ const TraceCase volume_cases[] = {
     // x = 6 leaves two thirds.
     {"MultiRetrig", "0 C-4 i1 v38; 1 R22; 2 R00", volume, "40 40 40 40 40 38 38 36 36 34 34 32"},
     {"RetrigVolColumn", "0 C-4 i1 v38 R22; 1 v30 R00", volume, "40 40 40 40 32 32 32 32"},
-    {"MultiRetrigTwoThirds", "0 C-4 i1 v38; 1 R61", volume, "40 40 40 40 26 17 11 7"},
+    // Two thirds as FastTracker 2 works it: v/2 + v/8 + v/16, each rounded down.
+    {"MultiRetrigTwoThirds", "0 C-4 i1 v38; 1 R61", volume, "40 40 40 40 27 17 11 6"},
     {"KeyOffCuts", "0 C-4 i1; 1 ===", volume, "64 64 64 64  0 0 0 0"},
     {"KeyOffInstrument", "0 C-4 i1 v20; 1 === i1", volume, "16 16 16 16  64 64 64 64"},
     {"KeyOffAtTick", "0 C-4 i1 K02", volume, "64 64 0 0"},
