@@ -78,7 +78,9 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       if (p != 0) c.porta_down = p;
       break;
     case tone_porta:
-      if (p != 0) c.porta_speed = p;
+      // Beside a tone portamento in the volume column, whose speed counts, the parameter is not
+      // taken.
+      if (p != 0 && (cell.volume >> 4) != 0xF) c.porta_speed = p;
       break;
     case tone_porta_slide:
     case vibrato_slide:
