@@ -22,14 +22,15 @@ int point_value(const Envelope& e, int i, int top) {
 
 // The envelope reaches point `i`: its value, and the step toward the next. The last point has
 // no step and stays the next point to reach, long past, which an envelope switched without a new
-// note takes on.
+// note takes on; such a switch may leave the next point among the unused ones, which count as
+// (tick 0, value 0) as FastTracker 2 keeps them, and are reached as any other.
 template <typename State>
 void enter_point(const Envelope& e, State& s, int i, int top) {
   s.value = point_value(e, i, top);
   s.step = i + 1 < e.count
                ? (point_value(e, i + 1, top) - s.value) / (point_tick(e, i + 1) - point_tick(e, i))
                : 0;
-  s.next = std::min(i + 1, e.count - 1);
+  s.next = i + 1 < e.count ? i + 1 : i;
 }
 
 // This tick's value, as FastTracker 2 runs an envelope: reaching a point takes its value and the
@@ -42,7 +43,7 @@ void enter_point(const Envelope& e, State& s, int i, int top) {
 // old one was (its time and next point too, even at the old loop's end).
 template <typename State>
 int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
-  if (s.next < e.count && s.tick == point_tick(e, s.next)) {
+  if (s.next < max_envelope_points && s.tick == point_tick(e, s.next)) {
     if (e.loop_on && s.next == e.loop_end) {
       s.tick = point_tick(e, e.loop_start);
       s.next = e.loop_start;
