@@ -135,8 +135,10 @@ int arpeggio_base(bool linear, int period, int finetune) {
   const auto lower_edge = [&](int n) {
     return s < -16 ? period_at(linear, n - 1, s + 16) : period_at(linear, n, s);
   };
+  // FastTracker 2 looks among C-0..B-7 only: a higher pitch counts from B-7.
+  constexpr int last_note = 95;
   int note = 0;
-  while (note < highest_note && period < lower_edge(note + 1)) ++note;
+  while (note < last_note && period < lower_edge(note + 1)) ++note;
   return note;
 }
 
