@@ -65,8 +65,9 @@ void Replayer::read_cell(Channel& c, const Cell& cell) {
 // A note delay starts its cell late; with no note it plays the last note again.
 void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   int note = cell.note;
-  if (cell.effect == fx_key_off && cell.param == 0 && !delayed)
-    note = key_off;  // K00 eats the note
+  // K00 eats the note, but not beside a tone portamento in the volume column, which takes it.
+  if (cell.effect == fx_key_off && cell.param == 0 && !delayed && (cell.volume >> 4) != 0xF)
+    note = key_off;
   if (delayed && note == key_off) {
     // A delayed key off cuts a note without a volume envelope, then starts the envelopes again
     // as if the key were pressed anew; the sample plays on.
