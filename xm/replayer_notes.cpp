@@ -88,7 +88,9 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
     release(c);
     if (cell.instrument != 0) reset_volumes(c);
   } else if (note >= 1 && note <= note_count) {
-    if (is_tone_porta(cell) && !delayed) {
+    // E90 starts its note as a note with no glide, a tone portamento beside it or not.
+    const bool retrig_now = cell.effect == fx_extended && cell.param == (ext_retrig << 4);
+    if (is_tone_porta(cell) && !delayed && !retrig_now) {
       // Tone portamento glides to the note on the playing sample without starting it; the note
       // last started stays the one a retrig starts again. One the playing sample's relative note
       // takes out of C-0..A#9 leaves the glide as it was, but for the linear table's few periods
