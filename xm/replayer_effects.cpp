@@ -303,7 +303,8 @@ void Replayer::tone_portamento(Channel& c) {
   // Only a note given with tone portamento sets where it goes (a plain note does not), and which
   // way, from the period playing then; it goes that way and stops at the target, so a period on
   // the far side of it goes straight to it. Once there, FastTracker 2 counts the glide as one to
-  // longer periods, whichever way it went.
+  // longer periods, whichever way it went. With no way set, it leaves even a vibrato's pitch.
+  if (c.porta_direction == 0) return;
   if (c.porta_direction > 0) {
     c.period = std::min(c.target_period, c.period + speed);
   } else if (c.porta_direction < 0) {
