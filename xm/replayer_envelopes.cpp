@@ -111,8 +111,8 @@ void Replayer::release_envelope(Channel& c) {
 }
 
 // Lxx puts the envelopes at `tick`, so that this tick plays the value the line between points
-// gives there: the volume envelope only where the instrument has it on, the panning envelope
-// where the caller says, on or off.
+// gives there (before the first point, the line from it to the second): the volume envelope only
+// where the instrument has it on, the panning envelope where the caller says, on or off.
 void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
   if (c.instrument == nullptr) return;
   const auto move = [tick](const Envelope& e, EnvelopeState& s, int top) {
@@ -120,7 +120,11 @@ void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
     int i = 0;
     while (i < e.count && point_tick(e, i) < tick) ++i;
     s.next = i;
-    if (i == 0 || (i < e.count && point_tick(e, i) == tick)) return;  // reached as it runs
+    if (i < e.count && point_tick(e, i) == tick) return;  // reached as it runs
+    if (i == 0) {
+      if (e.count < 2) return;
+      i = 1;  // before the first point: on the line to the second, drawn back
+    }
     enter_point(e, s, i - 1, top);
     s.value += s.step * (tick - point_tick(e, i - 1) - 1);
   };
