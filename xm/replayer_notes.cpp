@@ -58,8 +58,12 @@ void Replayer::read_cell(Channel& c, const Cell& cell) {
     c.instrument_number = cell.instrument;  // taken now, even if the delay never comes
   }
   effect_first(c, c.cell);
-  // Multi retrig counts tick 0 too, but only where the volume column is empty.
-  if (c.cell.effect == fx_multi_retrig && cell.volume == 0) multi_retrig(c);
+  // Multi retrig counts tick 0 too, but only where the volume column is empty or, as
+  // FastTracker 2 has it, sets vibrato speed 0 or panning 0.
+  if (c.cell.effect == fx_multi_retrig &&
+      (cell.volume == 0 || cell.volume == 0xA0 || cell.volume == 0xC0)) {
+    multi_retrig(c);
+  }
 }
 
 // A note delay starts its cell late; with no note it plays the last note again.
