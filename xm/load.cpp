@@ -207,6 +207,15 @@ Pattern read_pattern(Reader& r, int index, int channels, std::uint16_t version) 
   p.cells.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(channels));
   const std::size_t data_at = r.pos();
   unpack_cells(r.take(packed_size, name + "'s packed data"), data_at, p, name);
+  // A pattern with nothing in it plays as 64 empty rows, as the reproduction of FastTracker 2
+  // that this player is checked against reads it (FastTracker 2 itself keeps its rows).
+  const bool empty = std::all_of(p.cells.begin(), p.cells.end(), [](const Cell& c) {
+    return c.note == 0 && c.instrument == 0 && c.volume == 0 && c.effect == 0 && c.param == 0;
+  });
+  if (empty && p.rows != empty_pattern_rows) {
+    p.rows = empty_pattern_rows;
+    p.cells.assign(static_cast<std::size_t>(p.rows) * static_cast<std::size_t>(channels), Cell{});
+  }
   return p;
 }
 

@@ -16,7 +16,9 @@ const TraceCase flow_cases[] = {
     {"BreakPastTheRowsGoesToTop", "2 D09 | speed=1", position, "0 1 2 100 101"},
     {"JumpAndBreakOnOneRow", "1 B01; 1.1 D03 | speed=1", position, "0 1 103 104 105 106 1107"},
     {"JumpBackEndsTheSong", "2 B00 | speed=1", position, "0 1 1002 1000 1001"},
-    {"JumpPastTheListRestarts", "0 B05 | speed=1 restart=1", position, "0 100 101"},
+    // Past the order list a jump goes to order 0 (in FastTracker 2's reproduction): the end, row 0
+    // again and again.
+    {"JumpPastTheList", "0 B05 | speed=1 restart=1", position, "1000 1000 1000"},
     {"PatternLoopIsNotTheEnd", "1 E60; 3 E62 | speed=1", position, "0 1 2 3 1 2 3 1 2 3 4 5"},
     // FastTracker 2 keeps the loop's row as the row the next pattern starts on.
     {"LoopRowCarriesOn", "1 E60; 2 E61 | speed=1", position, "0 1 2 1 2 3 4 5 6 7 101 102"},
