@@ -1,4 +1,5 @@
-# The replayer's hand-worked tick traces, one suite per group of effects and rules.
+# The replayer's hand-worked tick traces of what FastTracker 2's traces (ft2_reference) cannot
+# show: song flow and length in detail, triggers and start frames.
 if(NOT TARGET xm_replay)
   return()
 endif()

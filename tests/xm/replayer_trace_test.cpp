@@ -1,4 +1,5 @@
-// Runs every hand-worked tick trace of the replayer suites (replayer_*_test.cpp).
+// Runs every hand-worked tick trace of the replayer suites (replayer_*_test.cpp); pitch, volume,
+// panning and envelopes are checked against FastTracker 2 itself (ft2_reference_test.cpp).
 #include "tests/xm/module_builder.h"
 
 namespace xmtest {
