@@ -179,7 +179,8 @@ void Replayer::finish_tick(Channel& c) {
     // Auto-vibrato taking the period out of the slides' range leaves the voice silent.
     const bool past_limit = ins != nullptr && ins->vibrato_depth != 0 &&
                             (period < tables::min_period || period > tables::max_period);
-    v.frequency_hz = c.sample != nullptr && !past_limit
+    // A note a semitone below C-0 on a channel that never had a pitch plays nothing.
+    v.frequency_hz = c.sample != nullptr && !past_limit && period != 0
                          ? tables::period_frequency(module_->linear_frequencies,
                                                     std::max(tables::min_period, period))
                          : 0;
