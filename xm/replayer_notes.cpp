@@ -13,8 +13,8 @@ namespace {
 constexpr int full_fadeout = 32768;
 
 constexpr std::uint8_t fx_tone_porta = 0x3, fx_vibrato = 0x4, fx_tone_porta_slide = 0x5,
-                       fx_vibrato_slide = 0x6, fx_tremolo = 0x7, fx_offset = 0x9, fx_extended = 0xE,
-                       fx_key_off = 20, fx_multi_retrig = 27;
+                       fx_vibrato_slide = 0x6, fx_offset = 0x9, fx_extended = 0xE, fx_key_off = 20,
+                       fx_multi_retrig = 27;
 constexpr int ext_finetune = 0x5, ext_retrig = 0x9, ext_note_delay = 0xD;
 
 bool is_tone_porta(const Cell& cell) {
