@@ -86,14 +86,16 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   }
   if (delayed && note == 0 && c.note != 0) note = c.note;
   if (cell.instrument != 0) c.instrument_number = cell.instrument;
+  // E90 starts its note as a note with no glide, a tone portamento beside it or not, whose speed
+  // it does not take either.
+  const bool retrig_now = cell.effect == fx_extended && cell.param == (ext_retrig << 4) &&
+                          note >= 1 && note <= note_count;
 
   if (note == key_off) {
     // The instrument's volume comes back after the key off, so no envelope means no cut.
     release(c);
     if (cell.instrument != 0) reset_volumes(c);
   } else if (note >= 1 && note <= note_count) {
-    // E90 starts its note as a note with no glide, a tone portamento beside it or not.
-    const bool retrig_now = cell.effect == fx_extended && cell.param == (ext_retrig << 4);
     if (is_tone_porta(cell) && !delayed && !retrig_now) {
       // Tone portamento glides to the note on the playing sample without starting it; the note
       // last started stays the one a retrig starts again. One the playing sample's relative note
@@ -120,7 +122,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   } else if (delayed && note >= 1 && note <= note_count) {
     key_on(c);  // a delayed note starts its envelopes, with an instrument number or without
   }
-  volume_column_first(c, cell.volume, delayed);
+  volume_column_first(c, retrig_now && (cell.volume >> 4) == 0xF ? 0 : cell.volume, delayed);
 }
 
 void Replayer::trigger(Channel& c, int note) {
