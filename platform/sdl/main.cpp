@@ -3,16 +3,20 @@
 //
 // Exit status: 0 when the show ends (at its end, on Escape, a close request, an interrupt, a
 // termination or hang-up signal), 1 when its display cannot be opened, 2 for an invalid setting
-// (see platform/sdl/settings.h), 3 when there is no display to show it on, 5 when the display is
-// lost while the show runs (lost_display_status, platform/sdl/outside_events.h).
+// (see platform/sdl/settings.h) or flag (platform/sdl/command_line.h), 3 when there is no display
+// to show it on, 5 when the display is lost while the show runs (lost_display_status,
+// platform/sdl/outside_events.h).
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <string>
 
 #include "platform/audio/audio_output.h"
 #include "platform/emulated/emulated_platform.h"
+#include "platform/sdl/command_line.h"
+#include "platform/sdl/data_directory.h"
 #include "platform/sdl/outside_events.h"
 #include "platform/sdl/sdl_audio_output.h"
 #include "platform/sdl/sdl_backend.h"
@@ -41,13 +45,26 @@ int run_show(const sdl_platform::Settings& settings) {
 
 }  // namespace
 
-int main() {
-  const sdl_platform::SettingsResult read =
-      sdl_platform::read_settings([](const char* name) { return std::getenv(name); });
+int main(int argc, char** argv) {
+  const sdl_platform::CommandLine command_line = sdl_platform::read_command_line(
+      std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)),
+      [](const char* name) { return std::getenv(name); });
+  // Answered before SDL starts: no display is needed, and nothing of SDL's is printed.
+  if (command_line.request == sdl_platform::Request::help) {
+    std::fputs(sdl_platform::usage, stdout);
+    return 0;
+  }
+  if (command_line.request == sdl_platform::Request::version) {
+    std::puts("show " SHOW_VERSION);
+    return 0;
+  }
+  const sdl_platform::SettingsResult& read = command_line.settings;
   if (!read.settings) {
     std::fprintf(stderr, "show: %s\n", read.error.c_str());
     return invalid_setting;
   }
+
+  sdl_platform::enter_data_directory(SHOW_DATA_SUBDIRECTORY);
 
   // Leave the screen saver as the user has it: the show switches it off itself while it plays.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");

@@ -7,10 +7,11 @@ namespace sdl_platform {
 
 namespace {
 
-// The value of `name`, or empty when it is unset or empty.
-std::string_view value_of(const EnvironmentLookup& lookup, const char* name) {
-  const char* value = lookup(name);
-  return value == nullptr ? std::string_view{} : std::string_view{value};
+// The value of `name`, or empty when it is unset or empty; `label` becomes what errors cite.
+std::string_view value_of(const SettingLookup& lookup, const char* name, std::string& label) {
+  const SettingValue given = lookup(name);
+  label = given.source.empty() ? std::string(name) : std::string(given.source);
+  return given.value == nullptr ? std::string_view{} : std::string_view{given.value};
 }
 
 std::string quoted(std::string_view text) {
@@ -38,8 +39,8 @@ std::string layout_names() {
   return names;
 }
 
-bool read_layouts(std::string_view text, std::vector<emulated::Layout>& layouts,
-                  std::string& error) {
+bool read_layouts(std::string_view text, const std::string& label,
+                  std::vector<emulated::Layout>& layouts, std::string& error) {
   layouts.clear();
   std::size_t start = 0;
   for (;;) {
@@ -48,8 +49,7 @@ bool read_layouts(std::string_view text, std::vector<emulated::Layout>& layouts,
         start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
     const std::optional<emulated::Layout> layout = emulated::parse_layout(name);
     if (!layout) {
-      error = "SHOW_SCREEN_LAYOUTS: " + quoted(name) + " is not a layout; the layouts are " +
-              layout_names();
+      error = label + ": " + quoted(name) + " is not a layout; the layouts are " + layout_names();
       return false;
     }
     layouts.push_back(*layout);
@@ -58,13 +58,14 @@ bool read_layouts(std::string_view text, std::vector<emulated::Layout>& layouts,
   }
 }
 
-bool read_number(const EnvironmentLookup& lookup, const char* name, int low, int high, int& number,
+bool read_number(const SettingLookup& lookup, const char* name, int low, int high, int& number,
                  std::string& error) {
-  const std::string_view text = value_of(lookup, name);
+  std::string label;
+  const std::string_view text = value_of(lookup, name, label);
   if (text.empty()) return true;
   const std::optional<int> parsed = whole_number(text, low, high);
   if (!parsed) {
-    error = std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
+    error = label + " must be a whole number from " + std::to_string(low) + " to " +
             std::to_string(high) + ", not " + quoted(text);
     return false;
   }
@@ -73,25 +74,31 @@ bool read_number(const EnvironmentLookup& lookup, const char* name, int low, int
 }
 
 // A 1-or-0 switch; meanings says what each value does, for the message.
-bool read_switch(const EnvironmentLookup& lookup, const char* name, const char* meanings, bool& on,
+bool read_switch(const SettingLookup& lookup, const char* name, const char* meanings, bool& on,
                  std::string& error) {
-  const std::string_view text = value_of(lookup, name);
+  std::string label;
+  const std::string_view text = value_of(lookup, name, label);
   if (text.empty() || text == "0" || text == "1") {
     if (!text.empty()) on = text == "1";
     return true;
   }
-  error = std::string(name) + " must be " + meanings + ", not " + quoted(text);
+  error = label + " must be " + meanings + ", not " + quoted(text);
   return false;
 }
 
 }  // namespace
 
 SettingsResult read_settings(const EnvironmentLookup& lookup) {
+  return read_settings_from([&](const char* name) { return SettingValue{lookup(name), {}}; });
+}
+
+SettingsResult read_settings_from(const SettingLookup& lookup) {
   SettingsResult result;
   Settings settings;
 
-  const std::string_view layouts = value_of(lookup, "SHOW_SCREEN_LAYOUTS");
-  if (!layouts.empty() && !read_layouts(layouts, settings.screen.layouts, result.error)) {
+  std::string label;
+  const std::string_view layouts = value_of(lookup, "SHOW_SCREEN_LAYOUTS", label);
+  if (!layouts.empty() && !read_layouts(layouts, label, settings.screen.layouts, result.error)) {
     return result;
   }
 

@@ -20,6 +20,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/emulated/emulated_platform.h"
 
@@ -43,5 +44,15 @@ struct SettingsResult {
 using EnvironmentLookup = std::function<const char*(const char* name)>;
 
 SettingsResult read_settings(const EnvironmentLookup& lookup);
+
+// A setting's value (null when unset) and what an error about it names: empty for the variable
+// itself, or the command-line flag that gave it.
+struct SettingValue {
+  const char* value;
+  std::string_view source;
+};
+using SettingLookup = std::function<SettingValue(const char* variable)>;
+
+SettingsResult read_settings_from(const SettingLookup& lookup);
 
 }  // namespace sdl_platform

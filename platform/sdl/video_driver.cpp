@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <string_view>
 
 namespace sdl_platform {
@@ -20,6 +21,15 @@ bool draws_nowhere(std::string_view driver) {
   error += SDL_GetError();
 }
 
+// Wayland's client library looks for its socket in XDG_RUNTIME_DIR unless WAYLAND_DISPLAY is a
+// full path, and when it can look nowhere it prints its own complaint on stderr, which SDL cannot
+// silence. Such a driver could not start anyway, so it is not tried.
+bool wayland_has_nowhere_to_look() {
+  const char* display = std::getenv("WAYLAND_DISPLAY");
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  return (display == nullptr || display[0] != '/') && (runtime == nullptr || runtime[0] != '/');
+}
+
 }  // namespace
 
 bool start_video(const char* requested, std::string& error) {
@@ -32,6 +42,11 @@ bool start_video(const char* requested, std::string& error) {
   for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
     const char* driver = SDL_GetVideoDriver(i);
     if (driver == nullptr || draws_nowhere(driver)) continue;
+    if (std::string_view(driver) == "wayland" && wayland_has_nowhere_to_look()) {
+      if (!error.empty()) error += "; ";
+      error += "wayland: no XDG_RUNTIME_DIR to find a Wayland display in";
+      continue;
+    }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     add_reason(error, driver);

@@ -2,10 +2,10 @@
 # Runs the real show executable under a virtual X server of its own and checks one behaviour.
 #   show_e2e.sh CASE TOOLS_DIR SHOW
 # CASE: to_end, full_rate, escape, close_request, terminate, hang_up, layout:LAYOUT,
-# resized_window (a huge size too), full_screen, window_destroyed, server_gone, no_display,
-# invalid_setting, music_to_end, music_escape (the music cases play the song SHOW_E2E_SONG names
-# into a file through SDL's disk audio driver). TOOLS_DIR holds e2e_write_assets,
-# e2e_identify_picture and e2e_close_request. No outcome depends on how fast the machine is: a case
+# resized_window (a huge size too), full_screen, window_destroyed, server_gone, flags_only,
+# no_display, invalid_setting, music_to_end, music_escape (the music cases play the song
+# SHOW_E2E_SONG names into a file through SDL's disk audio driver). TOOLS_DIR holds
+# e2e_write_assets, e2e_identify_picture and e2e_close_request. No outcome depends on how fast the machine is: a case
 # checks whichever scene is on screen, and its time limits only guard against a hang.
 # Exit status 77 means a program the case needs is missing.
 set -euo pipefail
@@ -20,6 +20,7 @@ unset SHOW_SCREEN_LAYOUTS SHOW_WINDOWED SHOW_SCALE SHOW_RETRACE_HZ SHOW_ROW_PADD
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/show-e2e.XXXXXX")
+show_args=()
 xvfb_pid=""
 wm_pid=""
 show_pid=""
@@ -102,14 +103,17 @@ start_x() {
 
 # The show in a directory holding the test assets (and SHOW_E2E_SONG as its music, if set), bounded
 # by `timeout`, with SDL's dummy sound driver unless a setting names another; settings as
-# arguments, e.g. start_show 60 SHOW_WINDOWED=1 (or env's -u NAME). Its output goes to show.log.
+# arguments, e.g. start_show 60 SHOW_WINDOWED=1 (or env's -u NAME); the show's own arguments in
+# the array show_args, which then names --trace-window itself. Its output goes to show.log.
 start_show() {
   local limit=$1 && shift
   mkdir -p "$work/run"
   "$tools/e2e_write_assets" "$work/run"
   [[ -z ${SHOW_E2E_SONG:-} ]] || cp "$SHOW_E2E_SONG" "$work/run/theme2.xm"
-  (cd "$work/run" && export SDL_AUDIODRIVER=dummy && exec env "$@" SHOW_TRACE_WINDOW=1 \
-    timeout -k 5 "$limit" "$show") \
+  local trace=SHOW_TRACE_WINDOW=1
+  [[ ${#show_args[@]} -eq 0 ]] || trace=SHOW_TRACE_WINDOW=
+  (cd "$work/run" && export SDL_AUDIODRIVER=dummy && exec env "$@" "$trace" \
+    timeout -k 5 "$limit" "$show" "${show_args[@]}") \
     >"$work/show.log" 2>&1 &
   show_pid=$!
   started=$(now)
@@ -347,9 +351,20 @@ case $case_name in
     ((grown <= second_bytes / 2)) || fail "the music went on for $grown bytes after Escape"
     check_sound_throughout
     ;;
+  flags_only)
+    # The settings as flags, no variable: a window at scale 1 on a 16-bit layout, then Escape.
+    start_x 1280x800
+    show_args=(--window --scale 1 --layouts rgb565 --retrace-hz=20 --row-padding 4 --trace-window)
+    start_show 600
+    find_window
+    wait_for_size 640x400
+    wait_for_scene "$scenes" black 300 "$window" rgb565 1 0 0
+    end_show_with escape
+    ;;
   no_display)
     # No display at all, a display number with no server, and a name that is no display: status 3
-    # and a message saying so, whichever drivers SDL has.
+    # and the show's message as the only line, whichever drivers SDL has; --help and --version
+    # answer with status 0 and nothing on stderr.
     number=90
     while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do number=$((number + 1)); done
     for display in unset ":$number" garbage; do
@@ -361,6 +376,12 @@ case $case_name in
       wait_show
       [[ $status -eq 3 ]] || fail "DISPLAY=$display: exit status $status, not 3"
       grep -q 'no display' "$work/show.log" || fail "DISPLAY=$display: no message about the display"
+      [[ $(wc -l <"$work/show.log") -eq 1 ]] || fail "DISPLAY=$display: more than the show's line"
+    done
+    for asked in --help --version; do
+      (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$show" "$asked") \
+        >"$work/answer" 2>"$work/show.log" || fail "$asked: exit status $?, not 0"
+      [[ -s "$work/answer" && ! -s "$work/show.log" ]] || fail "$asked: no answer, or stderr"
     done
     ;;
   invalid_setting)

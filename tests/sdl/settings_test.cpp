@@ -1,6 +1,9 @@
-// The platform settings read from the environment: the defaults, each variable at its bounds, and
-// a refusal, naming the variable and quoting what it refused, of anything else.
+// The platform settings read from the environment and from the show's command line: the defaults,
+// each variable at its bounds, and a refusal, naming the variable or flag and quoting what it
+// refused, of anything else. Each flag must do what its variable does with the same value.
 #include "platform/sdl/settings.h"
+
+#include "platform/sdl/command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +64,85 @@ TEST(PlatformSettings, LayoutsKeepTheirOrderOfPreference) {
           .settings->screen.layouts,
       (std::vector<Layout>{Layout::bgr555, Layout::rgb555, Layout::bgr565, Layout::rgb565,
                            Layout::bgr888, Layout::rgb888, Layout::xbgr8888, Layout::xrgb8888}));
+}
+
+// The command line `arguments` with only the variable `name` set to `value`.
+sdl_platform::CommandLine read_with(std::vector<const char*> arguments, const std::string& name,
+                                    const char* value) {
+  return sdl_platform::read_command_line(
+      arguments, [&](const char* asked) -> const char* { return asked == name ? value : nullptr; });
+}
+
+// Flag, its variable, and the value it is given (null: a switch, which is the variable set to 1).
+// clang-format off
+const std::tuple<const char*, const char*, const char*> flag_cases[] = {
+    {"--window", "SHOW_WINDOWED", nullptr}, {"--trace-window", "SHOW_TRACE_WINDOW", nullptr},
+    {"--scale", "SHOW_SCALE", "1"}, {"--scale", "SHOW_SCALE", "8"}, {"--scale", "SHOW_SCALE", "0"},
+    {"--scale", "SHOW_SCALE", "9"}, {"--scale", "SHOW_SCALE", "2x"},
+    {"--retrace-hz", "SHOW_RETRACE_HZ", "10000"}, {"--retrace-hz", "SHOW_RETRACE_HZ", "10001"},
+    {"--row-padding", "SHOW_ROW_PADDING", "256"}, {"--row-padding", "SHOW_ROW_PADDING", "-4"},
+    {"--layouts", "SHOW_SCREEN_LAYOUTS", "bgr565,rgb888"},
+    {"--layouts", "SHOW_SCREEN_LAYOUTS", "rgb888,argb8888"}};
+// clang-format on
+
+TEST(ShowCommandLine, EachFlagDoesWhatItsVariableDoes) {
+  for (const auto& [flag, variable, value] : flag_cases) {
+    const sdl_platform::SettingsResult by_variable = read(variable, value ? value : "1");
+    const std::string joined = std::string(flag) + "=" + (value ? value : "");
+    for (const std::vector<const char*>& arguments :
+         {value ? std::vector{flag, value} : std::vector{flag},
+          value ? std::vector{joined.c_str()} : std::vector{flag}}) {
+      SCOPED_TRACE(std::string(arguments[0]) + (arguments.size() > 1 ? arguments[1] : ""));
+      // The variable holds a good value the flag must override either way.
+      const sdl_platform::CommandLine read = read_with(arguments, variable, "1");
+      ASSERT_EQ(read.request, sdl_platform::Request::run);
+      ASSERT_EQ(read.settings.settings.has_value(), by_variable.settings.has_value());
+      if (by_variable.settings) {
+        const sdl_platform::Settings& a = *read.settings.settings;
+        const sdl_platform::Settings& b = *by_variable.settings;
+        EXPECT_EQ(std::tuple(a.windowed, a.window_scale, a.retrace_hz, a.trace_window,
+                             a.screen.row_padding, a.screen.layouts),
+                  std::tuple(b.windowed, b.window_scale, b.retrace_hz, b.trace_window,
+                             b.screen.row_padding, b.screen.layouts));
+      } else {
+        std::string expected = by_variable.error;
+        expected.replace(expected.find(variable), std::string(variable).size(), flag);
+        EXPECT_EQ(read.settings.error, expected);
+      }
+    }
+  }
+}
+
+TEST(ShowCommandLine, VariablesCountWhereNoFlagIsGiven) {
+  const sdl_platform::CommandLine read = read_with({"--window"}, "SHOW_SCALE", "5");
+  ASSERT_TRUE(read.settings.settings) << read.settings.error;
+  EXPECT_TRUE(read.settings.settings->windowed);
+  EXPECT_EQ(read.settings.settings->window_scale, 5);
+  EXPECT_EQ(read_with({"--scale", "3"}, "SHOW_SCALE", "0").settings.settings->window_scale, 3);
+  EXPECT_FALSE(read_with({}, "SHOW_SCALE", "0").settings.settings);
+}
+
+TEST(ShowCommandLine, HelpVersionAndRefusals) {
+  using sdl_platform::Request;
+  // clang-format off
+  const std::tuple<std::vector<const char*>, Request, const char*> refusals[] = {
+      {{"--help"}, Request::help, ""}, {{"-h", "--bogus"}, Request::help, ""},
+      {{"--scale", "2", "--version"}, Request::version, ""},
+      {{"--bogus"}, Request::run, "\"--bogus\""}, {{"show.raw"}, Request::run, "\"show.raw\""},
+      {{"--window=1"}, Request::run, "\"--window=1\""},
+      {{"--scale"}, Request::run, "--scale needs"}, {{"--scale="}, Request::run, "--scale needs"},
+      {{"--window", "--window"}, Request::run, "--window given twice"},
+      {{"--scale", "2", "--scale=3"}, Request::run, "--scale given twice"}};
+  // clang-format on
+  for (const auto& [arguments, request, error] : refusals) {
+    SCOPED_TRACE(arguments[0]);
+    const sdl_platform::CommandLine read = read_with(arguments, "", nullptr);
+    EXPECT_EQ(read.request, request);
+    if (request == Request::run) {
+      EXPECT_FALSE(read.settings.settings);
+      EXPECT_NE(read.settings.error.find(error), std::string::npos) << read.settings.error;
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <system_error>
 
 #include "platform/capture/capture_platform.h"
@@ -22,6 +23,10 @@ constexpr int bad_command_line_status = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::puts("show-capture " SHOW_VERSION);
+    return 0;
+  }
   const capture_options::Parsed parsed = capture_options::parse(
       std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)));
   const capture_options::Options& options = parsed.options;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "music/module_file.h"
@@ -107,6 +108,10 @@ int play(const xm::Module& module, const xmplay::Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::puts("xmplay " SHOW_VERSION);
+    return done;
+  }
   const xmplay::Parsed parsed = xmplay::parse(
       std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)));
   if (parsed.options.help) {
