@@ -71,6 +71,7 @@ void Replayer::next_row() {
   repeating_ = false;
   const int length = static_cast<int>(module_->orders.size());
   int row = row_ + 1;
+  const bool landed = loop_jump_;
   if (loop_jump_) {
     loop_jump_ = false;
     row = break_row_ + past_delay;
@@ -101,9 +102,12 @@ void Replayer::next_row() {
     }
   }
   const int bit = order * max_rows + row;
-  if (!looping_ && (visited_[static_cast<std::size_t>(bit / 64)] >> (bit % 64) & 1) != 0) {
-    ended_ = true;
-  }
+  const bool seen = (visited_[static_cast<std::size_t>(bit / 64)] >> (bit % 64) & 1) != 0;
+  // A loop onto a row played before replays rows freely until the order changes; one onto a row
+  // not played yet (the pattern was entered below it) replays nothing: the next row played before
+  // ends the song, as in FastTracker 2's reproduction this player is checked against.
+  if (landed && !seen) looping_ = false;
+  if (!looping_ && seen) ended_ = true;
   order_ = order;
   row_ = row;
 }
