@@ -146,7 +146,25 @@ IconImage paint(const Layout& l) {
   return image;
 }
 
+// The largest hand-placed layout, every length in proportion to `size`.
+Layout scaled(int size) {
+  Layout l = layouts[2];
+  const float k = static_cast<float>(size) / static_cast<float>(l.size);
+  l.size = size;
+  for (float* length : {&l.corner, &l.left, &l.top, &l.right, &l.bottom, &l.stroke, &l.chamfer,
+                        &l.rim, &l.shadow, &l.horizon, &l.sun_radius}) {
+    *length *= k;
+  }
+  return l;
+}
+
 }  // namespace
+
+std::vector<IconImage> desktop_icon_images() {
+  std::vector<IconImage> images = icon_images();
+  for (int size : {64, 128, 256}) images.push_back(paint(scaled(size)));
+  return images;
+}
 
 std::vector<IconImage> icon_images() {
   std::vector<IconImage> images;

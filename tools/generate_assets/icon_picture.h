@@ -12,3 +12,7 @@ struct IconImage {
 
 // The icon at 16, 32 and 48 pixels, smallest first.
 std::vector<IconImage> icon_images();
+
+// The icon at the sizes Linux desktops take from their icon theme: 16, 32 and 48 as above, then
+// 64, 128 and 256 drawn to the 48-pixel layout's proportions.
+std::vector<IconImage> desktop_icon_images();

@@ -1,6 +1,7 @@
-// generate-assets OUTDIR [--previews DIR] [--icon FILE.ico]: writes the show's six data files into
-// OUTDIR, the same bytes on every run, PNG previews of the pictures and the font into DIR when
-// asked, and the program's icon into FILE.ico when asked (with previews of it on grey, if any).
+// generate-assets OUTDIR [--previews DIR] [--icon FILE.ico] [--desktop-icons DIR]: writes the
+// show's six data files into OUTDIR, the same bytes on every run, PNG previews of the pictures and
+// the font into DIR when asked, and the program's icon into FILE.ico when asked (with previews of
+// it on grey, if any).
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -62,18 +63,35 @@ bool write_icon_previews(const std::string& dir, const std::vector<IconImage>& i
   return true;
 }
 
+// The icon for Linux desktops, each size as SIZExSIZE.png, as icon themes file them.
+bool write_desktop_icons(const std::string& dir) {
+  for (const IconImage& image : desktop_icon_images()) {
+    const std::string size = std::to_string(image.size);
+    std::string error;
+    if (!write_png_rgba(dir + "/" + size + "x" + size + ".png", image.rgba, image.size, image.size,
+                        error)) {
+      std::fprintf(stderr, "generate-assets: %s\n", error.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string out_dir;
   std::string preview_dir;
   std::string icon_path;
+  std::string desktop_icon_dir;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--previews" && i + 1 < argc) {
       preview_dir = argv[++i];
     } else if (arg == "--icon" && i + 1 < argc) {
       icon_path = argv[++i];
+    } else if (arg == "--desktop-icons" && i + 1 < argc) {
+      desktop_icon_dir = argv[++i];
     } else if (out_dir.empty() && arg.rfind("--", 0) != 0) {
       out_dir = arg;
     } else {
@@ -82,7 +100,9 @@ int main(int argc, char** argv) {
     }
   }
   if (out_dir.empty()) {
-    std::fprintf(stderr, "usage: generate-assets OUTDIR [--previews DIR] [--icon FILE.ico]\n");
+    std::fprintf(stderr,
+                 "usage: generate-assets OUTDIR [--previews DIR] [--icon FILE.ico] "
+                 "[--desktop-icons DIR]\n");
     return 2;
   }
   Output outputs[] = {
@@ -103,6 +123,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  if (!desktop_icon_dir.empty() && !write_desktop_icons(desktop_icon_dir)) return 1;
   if (icon_path.empty()) return 0;
   const std::vector<IconImage> icon = icon_images();
   if (!write_file(icon_path, ico_file_bytes(icon))) return 1;
