@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, stage by stage: an optimised build with all tests (the
-# show's window under a virtual X server and its videos included), the web build in headless
-# Chromium, the unit tests and whole offline shows under the address and undefined-behaviour
-# sanitizers, the pixel converters as a 32-bit x86 program, the Windows builds and their tests under
-# Wine, a minute of fuzzing the XM player, and a formatting check. Every stage runs even when an earlier one failed; the summary at the end gives each stage's
-# outcome and time, and the exit status is non-zero when any failed.
+# show's window under a virtual X server and its videos included), that build installed and
+# packaged, the web build in headless Chromium, the unit tests and whole offline shows under the
+# address and undefined-behaviour sanitizers, the pixel converters as a 32-bit x86 program, the
+# Windows builds and their tests under Wine, a minute of fuzzing the XM player, and a formatting
+# check. Every stage runs even when an earlier one failed; the summary at the end gives each
+# stage's outcome and time, and the exit status is non-zero when any failed.
 set -uo pipefail
 cd "$(dirname "$0")"
 
@@ -36,6 +37,32 @@ optimised() {
   cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null &&
     cmake --build build/release -j"$jobs" &&
     ctest --test-dir build/release --output-on-failure -j"$jobs"
+}
+
+# The optimised build installed into a temporary prefix: the installed show from a directory with
+# no data files, the installed show-capture's frame against the build's, the desktop entry and
+# AppStream metadata validated, and the .deb and .tar.gz built.
+installed() {
+  local work status=0
+  work=$(mktemp -d "${TMPDIR:-/tmp}/show-install.XXXXXX")
+  scripts/ensure_packages.sh appstream desktop-file-utils dpkg-dev || return 1
+  cmake --install build/release --prefix "$work/prefix" >/dev/null &&
+    "$work/prefix/bin/show" --version && "$work/prefix/bin/show-capture" --version &&
+    "$work/prefix/bin/xmplay" --version &&
+    tests/e2e/show_e2e.sh installed build/release/tests/e2e "$work/prefix/bin/show" &&
+    (cd "$work/prefix/share/show" && "$work/prefix/bin/show-capture" --out "$work/installed" \
+      --frames 1000 >/dev/null) &&
+    (cd build/release/data && ../tools/show_capture/show-capture --out "$work/built" \
+      --frames 1000 >/dev/null) &&
+    diff -r "$work/installed" "$work/built" &&
+    echo "the installed show-capture's frame is the build's" &&
+    appstreamcli validate --no-net "$work"/prefix/share/metainfo/*.metainfo.xml &&
+    desktop-file-validate "$work"/prefix/share/applications/*.desktop &&
+    (cd build/release && cpack >/dev/null) &&
+    dpkg-deb --info build/release/packages/quillmar_*.deb &&
+    dpkg-deb --contents build/release/packages/quillmar_*.deb || status=1
+  rm -rf "$work"
+  return $status
 }
 
 # The tests that capture whole videos are left to the optimised stage: their time is ffmpeg's, and
@@ -106,6 +133,7 @@ formatting() {
 }
 
 stage "optimised build, all tests" optimised
+stage "installed into a temporary prefix, and packaged" installed
 stage "web build in headless Chromium" web_in_chromium
 stage "sanitizer build (address, undefined), unit tests and offline shows" sanitized
 stage "32-bit x86 build of the converters (MMX; under qemu where the kernel runs no 32-bit code)" converters_32_bit

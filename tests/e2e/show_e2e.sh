@@ -3,7 +3,7 @@
 #   show_e2e.sh CASE TOOLS_DIR SHOW
 # CASE: to_end, full_rate, escape, close_request, terminate, hang_up, layout:LAYOUT,
 # resized_window (a huge size too), full_screen, window_destroyed, server_gone, flags_only,
-# no_display, invalid_setting, music_to_end, music_escape (the music cases play the song
+# installed (SHOW an installed show, started where there are no data files), no_display, invalid_setting, music_to_end, music_escape (the music cases play the song
 # SHOW_E2E_SONG names into a file through SDL's disk audio driver). TOOLS_DIR holds
 # e2e_write_assets, e2e_identify_picture and e2e_close_request. No outcome depends on how fast the machine is: a case
 # checks whichever scene is on screen, and its time limits only guard against a hang.
@@ -108,7 +108,7 @@ start_x() {
 start_show() {
   local limit=$1 && shift
   mkdir -p "$work/run"
-  "$tools/e2e_write_assets" "$work/run"
+  [[ $case_name == installed ]] || "$tools/e2e_write_assets" "$work/run"
   [[ -z ${SHOW_E2E_SONG:-} ]] || cp "$SHOW_E2E_SONG" "$work/run/theme2.xm"
   local trace=SHOW_TRACE_WINDOW=1
   [[ ${#show_args[@]} -eq 0 ]] || trace=SHOW_TRACE_WINDOW=
@@ -359,6 +359,21 @@ case $case_name in
     find_window
     wait_for_size 640x400
     wait_for_scene "$scenes" black 300 "$window" rgb565 1 0 0
+    end_show_with escape
+    ;;
+  installed)
+    # Its pictures, found where it is installed: the screen leaves black while the logo is up.
+    start_x 1280x800
+    show_args=(--window --scale 1 --retrace-hz 20 --trace-window)
+    start_show 600
+    find_window
+    for _ in $(seq 600); do
+      xwd -silent -id "$window" 2>/dev/null | convert xwd:- -format '%[fx:maxima]' info: \
+        >"$work/maxima" 2>/dev/null || true
+      [[ $(cat "$work/maxima") == 0 || ! -s "$work/maxima" ]] || break
+      sleep 0.05
+    done
+    [[ -s "$work/maxima" && $(cat "$work/maxima") != 0 ]] || fail "the window stayed black"
     end_show_with escape
     ;;
   no_display)
