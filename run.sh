@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds what is missing and runs the show in a window on this desktop; where there is no display,
-# makes a video of the show with its music instead and says where it is. With --web, builds the
-# show for a web browser and serves it here.
+# Builds what is missing of the show, show-capture and the data files, and runs the show in a
+# window on this desktop; where there is no display, makes a video of the show with its music
+# instead and says where it is. With --web, builds the show for a web browser and serves it here.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -15,7 +15,8 @@ scripts/ensure_packages.sh build-essential cmake libgtest-dev libgmock-dev libbe
   libsdl2-dev libpng-dev ffmpeg
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j"$(nproc)"
+# Only what is run here: the tests and benchmarks are test.sh's to build.
+cmake --build build/release -j"$(nproc)" --target show show-capture show_data
 
 # The show reads its data files from its working directory.
 data=build/release/data
