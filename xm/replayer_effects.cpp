@@ -362,7 +362,9 @@ void Replayer::multi_retrig(Channel& c) {
   // Two thirds is FastTracker 2's sum of shifts, a half, an eighth and a sixteenth.
   const int volume = c.retrig_volume == 6 ? (c.volume >> 1) + (c.volume >> 3) + (c.volume >> 4)
                                           : c.volume * change.mul / change.div + change.add;
-  c.set_volume(std::clamp(volume, 0, 64));
+  // The voice hears the new volume only when the retrigger starts the note again: after a note
+  // out of range, nothing starts and the volume it plays stays as it was.
+  c.volume = c.out_volume = std::clamp(volume, 0, 64);
   // The row's volume column, when it sets volume or panning, has the last word.
   const std::uint8_t v = c.cell.volume;
   if (v >= 0x10 && v <= 0x5F) c.set_volume(std::min(64, v - 0x10));
