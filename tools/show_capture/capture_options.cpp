@@ -26,6 +26,7 @@ const char* const usage =
     "  --scale N        enlarge the video N times, each pixel a square (1 to 8; default 1)\n"
     "  --format LAYOUT  pixel layout of the emulated screen: xrgb8888 (default), xbgr8888,\n"
     "                   rgb888, bgr888, rgb565, bgr565, rgb555, bgr555\n"
+    "  --version        print the version (given alone)\n"
     "Ends with the show's exit status; 2 for a bad command line, 4 when a picture, the sound\n"
     "track or the video cannot be written (or ffmpeg is missing or fails).\n";
 

@@ -32,6 +32,7 @@ const char* const usage =
     "  --seconds S           with --ticks, stop after the tick that brings the song time to S\n"
     "                        seconds or more (each tick lasting 2.5 / BPM s); a song stopped\n"
     "                        so has '# stopped: --seconds limit reached' before its end line\n"
+    "  --version             print the version (given alone)\n"
     "Exit status: 0 when done, 130 after Ctrl-C (or a termination request), 1 when there is no\n"
     "sound device or the WAV file cannot be written, 2 for a bad command line or a file that is\n"
     "no playable module.\n";
