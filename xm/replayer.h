@@ -69,8 +69,9 @@ class Replayer {
   };
 
   struct Channel {
-    Cell cell{};                             // the row's cell, kept for later ticks
-    const Instrument* instrument = nullptr;  // whose envelopes and auto-vibrato play
+    Cell cell{};  // the row's cell, kept for later ticks
+    // Whose envelopes and auto-vibrato play: never none, a blank one before the first note.
+    const Instrument* instrument = nullptr;
     const Sample* sample = nullptr;
     bool empty_slot = false;    // no sample, from a keymap entry naming none: full volume
     int instrument_number = 0;  // the last one given, 0 none

@@ -128,7 +128,7 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       break;
     case envelope_position:
       // FastTracker 2 moves the panning envelope too only when the volume envelope has a sustain.
-      move_envelopes(c, p, c.instrument != nullptr && c.instrument->volume_envelope.sustain_on);
+      move_envelopes(c, p, c.instrument->volume_envelope.sustain_on);
       break;
     case panning_slide:
       if (p != 0) c.panning_slide = p;

@@ -86,7 +86,6 @@ int auto_vibrato_wave(int type, int pos) {
 // An instrument number restarts, at tick 0 and the first point, the envelopes that the instrument
 // playing has on; the others are left as they are.
 void Replayer::restart_envelopes(Channel& c) {
-  if (c.instrument == nullptr) return;
   if (c.instrument->volume_envelope.on) c.volume_envelope.tick = c.volume_envelope.next = 0;
   if (c.instrument->panning_envelope.on) c.panning_envelope.tick = c.panning_envelope.next = 0;
 }
@@ -94,7 +93,7 @@ void Replayer::restart_envelopes(Channel& c) {
 // on goes back to that point, which the next tick reaches again. FastTracker 2 never does this
 // for the panning envelope, so one resting on its sustain point stays there.
 void Replayer::release_envelope(Channel& c) {
-  if (c.instrument != nullptr && c.instrument->volume_envelope.on) {
+  if (c.instrument->volume_envelope.on) {
     const Envelope& e = c.instrument->volume_envelope;
     EnvelopeState& s = c.volume_envelope;
     if (s.next < e.count && s.tick > point_tick(e, s.next)) s.tick = point_tick(e, s.next);
@@ -102,10 +101,10 @@ void Replayer::release_envelope(Channel& c) {
   // It does so for the panning envelope's time only where the instrument has that envelope off,
   // by that envelope's points, so that a panning envelope never played starts at its first point
   // when an instrument with one takes the channel over.
-  if (c.instrument == nullptr || !c.instrument->panning_envelope.on) {
+  if (!c.instrument->panning_envelope.on) {
     EnvelopeState& s = c.panning_envelope;
     const int i = std::min(s.next, max_envelope_points - 1);
-    const int tick = c.instrument != nullptr ? point_tick(c.instrument->panning_envelope, i) : 0;
+    const int tick = point_tick(c.instrument->panning_envelope, i);
     if (s.tick > tick) s.tick = tick;
   }
 }
@@ -114,7 +113,6 @@ void Replayer::release_envelope(Channel& c) {
 // gives there (before the first point, the line from it to the second): the volume envelope only
 // where the instrument has it on, the panning envelope where the caller says, on or off.
 void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
-  if (c.instrument == nullptr) return;
   const auto move = [tick](const Envelope& e, EnvelopeState& s, int top) {
     s.tick = tick;
     int i = 0;
@@ -137,48 +135,45 @@ void Replayer::finish_tick(Channel& c) {
   const Instrument* ins = c.instrument;
   int envelope_volume = 64 * envelope_one, envelope_panning = 32 * envelope_one;
   int period = c.out_period;
-  if (ins != nullptr) {
-    const bool volume_envelope = ins->volume_envelope.on && ins->volume_envelope.count > 0;
-    if (volume_envelope) {
-      envelope_volume =
-          run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off, volume_top);
-    }
-    // Fadeout runs after a key off with or without a volume envelope: without one the key off
-    // has cut the note, but a volume or an instrument given with it sounds and fades.
-    if (c.key_off) {
-      c.fadeout = std::max(0, c.fadeout - c.fadeout_speed);
-      c.volume_set = true;
-    }
-    if (ins->panning_envelope.on) c.panning_set = true;
-    if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {
-      // The panning envelope's top is 63, a step right of its last.
-      envelope_panning =
-          run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, panning_top);
-    }
-    if (ins->vibrato_depth != 0) {
-      // The sweep may overshoot the depth by up to one step before it settles on it; a key off
-      // during the sweep leaves it at a single step, as FastTracker 2 does.
-      if (c.auto_vibrato_sweep != 0 && c.key_off) {
-        c.auto_vibrato_amp = c.auto_vibrato_sweep;
-      } else if (c.auto_vibrato_sweep != 0) {
-        c.auto_vibrato_amp += c.auto_vibrato_sweep;
-        if ((c.auto_vibrato_amp >> 8) > ins->vibrato_depth) {
-          c.auto_vibrato_amp = ins->vibrato_depth << 8;
-          c.auto_vibrato_sweep = 0;
-        }
+  const bool volume_envelope = ins->volume_envelope.on && ins->volume_envelope.count > 0;
+  if (volume_envelope) {
+    envelope_volume = run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off, volume_top);
+  }
+  // Fadeout runs after a key off with or without a volume envelope: without one the key off
+  // has cut the note, but a volume or an instrument given with it sounds and fades.
+  if (c.key_off) {
+    c.fadeout = std::max(0, c.fadeout - c.fadeout_speed);
+    c.volume_set = true;
+  }
+  if (ins->panning_envelope.on) c.panning_set = true;
+  if (ins->panning_envelope.on && ins->panning_envelope.count > 0) {
+    // The panning envelope's top is 63, a step right of its last.
+    envelope_panning =
+        run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, panning_top);
+  }
+  if (ins->vibrato_depth != 0) {
+    // The sweep may overshoot the depth by up to one step before it settles on it; a key off
+    // during the sweep leaves it at a single step, as FastTracker 2 does.
+    if (c.auto_vibrato_sweep != 0 && c.key_off) {
+      c.auto_vibrato_amp = c.auto_vibrato_sweep;
+    } else if (c.auto_vibrato_sweep != 0) {
+      c.auto_vibrato_amp += c.auto_vibrato_sweep;
+      if ((c.auto_vibrato_amp >> 8) > ins->vibrato_depth) {
+        c.auto_vibrato_amp = ins->vibrato_depth << 8;
+        c.auto_vibrato_sweep = 0;
       }
-      // The position moves before it is read, so a note's first tick is already one step in.
-      c.auto_vibrato_pos = (c.auto_vibrato_pos + ins->vibrato_rate) & 0xFF;
-      period += auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
-      c.period_set = true;
     }
+    // The position moves before it is read, so a note's first tick is already one step in.
+    c.auto_vibrato_pos = (c.auto_vibrato_pos + ins->vibrato_rate) & 0xFF;
+    period += auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
+    c.period_set = true;
   }
   const int volume = c.out_volume;
   Voice& v = c.voice;
   if (c.period_set) {
     // Auto-vibrato taking the period out of the slides' range leaves the voice silent.
-    const bool past_limit = ins != nullptr && ins->vibrato_depth != 0 &&
-                            (period < tables::min_period || period > tables::max_period);
+    const bool past_limit =
+        ins->vibrato_depth != 0 && (period < tables::min_period || period > tables::max_period);
     // A note a semitone below C-0 on a channel that never had a pitch plays nothing.
     v.frequency_hz = c.sample != nullptr && !past_limit && period != 0
                          ? tables::period_frequency(module_->linear_frequencies,
@@ -189,7 +184,7 @@ void Replayer::finish_tick(Channel& c) {
   c.unscaled_volume =
       volume / 64.0 * (envelope_volume / (64.0 * envelope_one)) * (c.fadeout / 32768.0);
   c.global_volume = global_volume_;
-  if (c.voice.trigger || (ins != nullptr && ins->volume_envelope.on)) c.volume_set = true;
+  if (c.voice.trigger || ins->volume_envelope.on) c.volume_set = true;
   if (c.panning_set) {
     const int swing = 128 - std::abs(c.panning - 128);
     // The envelope swings the panning as far as the nearer side allows, rounding down; all the

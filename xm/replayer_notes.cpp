@@ -190,10 +190,10 @@ void Replayer::key_on(Channel& c) {
   c.retrig_count = 0;
   c.tremor_pos = 0;
   c.fadeout = full_fadeout;
-  c.fadeout_speed = c.instrument != nullptr ? c.instrument->fadeout : 0;
+  c.fadeout_speed = c.instrument->fadeout;
   restart_envelopes(c);
   // An instrument without auto-vibrato leaves the last one's where it was.
-  if (c.instrument != nullptr && c.instrument->vibrato_depth != 0) {
+  if (c.instrument->vibrato_depth != 0) {
     const Instrument& ins = *c.instrument;
     c.auto_vibrato_pos = 0;
     if (ins.vibrato_sweep == 0) {
@@ -210,7 +210,7 @@ void Replayer::key_on(Channel& c) {
 void Replayer::release(Channel& c) {
   c.key_off = true;
   release_envelope(c);
-  if (c.instrument == nullptr || !c.instrument->volume_envelope.on) c.set_volume(0);
+  if (!c.instrument->volume_envelope.on) c.set_volume(0);
 }
 
 // A delayed cell's fine volume slides never play.
