@@ -38,10 +38,10 @@ void enter_point(const Envelope& e, State& s, int i, int top) {
 // sustain point with no step while the time runs on past it (a key off puts the time back on the
 // point, see `release_envelope`, and it goes on from there); the tick that reaches the loop's end
 // takes its start instead, time and all (so a sustain point on the loop's end never holds, and
-// once the key is off that loop is over). Value
-// and step outlast a new note, whose envelope starts again at tick 0: until the first point's tick
-// the value goes on as it went, and an envelope switched without a new note goes on from where the
-// old one was (its time and next point too, even at the old loop's end).
+// once the key is off that loop is over). Value and step outlast a new note, whose envelope
+// starts again at tick 0: until the first point's tick the value goes on as it went, and an
+// envelope switched without a new note goes on from where the old one was (its time and next
+// point too, even at the old loop's end).
 template <typename State>
 int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
   if (s.next < max_envelope_points && s.tick == point_tick(e, s.next)) {

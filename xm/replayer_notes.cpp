@@ -17,8 +17,11 @@ constexpr std::uint8_t fx_tone_porta = 0x3, fx_vibrato = 0x4, fx_tone_porta_slid
                        fx_multi_retrig = 27;
 constexpr int ext_finetune = 0x5, ext_retrig = 0x9, ext_note_delay = 0xD;
 
+bool volume_tone_porta(const Cell& cell) { return (cell.volume >> 4) == 0xF; }
+
 bool is_tone_porta(const Cell& cell) {
-  return cell.effect == fx_tone_porta || cell.effect == fx_tone_porta_slide || cell.volume >= 0xF0;
+  return cell.effect == fx_tone_porta || cell.effect == fx_tone_porta_slide ||
+         volume_tone_porta(cell);
 }
 
 }  // namespace
@@ -70,7 +73,7 @@ void Replayer::read_cell(Channel& c, const Cell& cell) {
 void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   int note = cell.note;
   // K00 eats the note, but not beside a tone portamento in the volume column, which takes it.
-  if (cell.effect == fx_key_off && cell.param == 0 && !delayed && (cell.volume >> 4) != 0xF)
+  if (cell.effect == fx_key_off && cell.param == 0 && !delayed && !volume_tone_porta(cell))
     note = key_off;
   if (delayed && note == key_off) {
     // A delayed key off cuts a note without a volume envelope, then starts the envelopes again
@@ -122,7 +125,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   } else if (delayed && note >= 1 && note <= note_count) {
     key_on(c);  // a delayed note starts its envelopes, with an instrument number or without
   }
-  volume_column_first(c, retrig_now && (cell.volume >> 4) == 0xF ? 0 : cell.volume, delayed);
+  volume_column_first(c, retrig_now && volume_tone_porta(cell) ? 0 : cell.volume, delayed);
 }
 
 void Replayer::trigger(Channel& c, int note) {
