@@ -71,25 +71,10 @@ int nibble_slide(int value, int param, int top) {
 void Replayer::effect_first(Channel& c, const Cell& cell) {
   const int p = cell.param, x = p >> 4, y = p & 0xF;
   switch (cell.effect) {
-    case porta_up:
-      if (p != 0) c.porta_up = p;
-      break;
-    case porta_down:
-      if (p != 0) c.porta_down = p;
-      break;
     case tone_porta:
       // Beside a tone portamento in the volume column, whose speed counts, the parameter is not
       // taken.
       if (p != 0 && (cell.volume >> 4) != 0xF) c.porta_speed = p;
-      break;
-    case tone_porta_slide:
-    case vibrato_slide:
-    case volume_slide_fx:
-      if (p != 0) c.volume_slide = p;
-      break;
-    case tremolo_fx:
-      if (x != 0) c.tremolo_speed = x * 4;
-      if (y != 0) c.tremolo_depth = y;
       break;
     case set_panning:
       c.set_panning(p);
@@ -123,22 +108,13 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       global_volume_ = std::min(p, 64);
       global_changed_ = true;
       break;
-    case global_volume_slide:
-      if (p != 0) c.global_slide = p;
-      break;
     case envelope_position:
       // FastTracker 2 moves the panning envelope too only when the volume envelope has a sustain.
       move_envelopes(c, p, c.instrument->volume_envelope.sustain_on);
       break;
-    case panning_slide:
-      if (p != 0) c.panning_slide = p;
-      break;
     case multi_retrig_fx:
       if (x != 0) c.retrig_volume = x;
       if (y != 0) c.retrig_interval = y;
-      break;
-    case tremor_fx:
-      if (p != 0) c.tremor = p;
       break;
     case extra_fine_porta:
       if (x == 1) {
@@ -206,6 +182,8 @@ void Replayer::extended_first(Channel& c, const Cell& cell) {
   }
 }
 
+// The slides, tremolo and tremor take their parameter memory only on the ticks they run, so a row
+// at speed 1 leaves it as it was.
 void Replayer::effect_later(Channel& c) {
   const Cell& cell = c.cell;
   const int p = cell.param, x = p >> 4, y = p & 0xF;
@@ -224,9 +202,11 @@ void Replayer::effect_later(Channel& c) {
       }
       break;
     case porta_up:
+      if (p != 0) c.porta_up = p;
       c.set_period(slide_up(c.period, c.porta_up * 4));
       break;
     case porta_down:
+      if (p != 0) c.porta_down = p;
       c.set_period(slide_down(c.period, c.porta_down * 4));
       break;
     case tone_porta:
@@ -241,17 +221,19 @@ void Replayer::effect_later(Channel& c) {
       break;
     case tone_porta_slide:
       tone_portamento(c);
-      volume_slide(c, c.volume_slide);
+      volume_slide(c, p);
       break;
     case vibrato_slide:
       vibrato(c);
-      volume_slide(c, c.volume_slide);
+      volume_slide(c, p);
       break;
     case tremolo_fx:
+      if (x != 0) c.tremolo_speed = x * 4;
+      if (y != 0) c.tremolo_depth = y;
       tremolo(c);
       break;
     case volume_slide_fx:
-      volume_slide(c, c.volume_slide);
+      volume_slide(c, p);
       break;
     case extended:
       // E9x starts the last note again as a note with an instrument number does: the sample the
@@ -264,6 +246,7 @@ void Replayer::effect_later(Channel& c) {
       if (x == note_delay && tick_ == y) start_cell(c, cell, true);
       break;
     case global_volume_slide:
+      if (p != 0) c.global_slide = p;
       global_volume_ = nibble_slide(global_volume_, c.global_slide, 64);
       global_changed_ = true;
       break;
@@ -272,12 +255,14 @@ void Replayer::effect_later(Channel& c) {
       if (tick_ == (p & 0x1F)) release(c);
       break;
     case panning_slide:
+      if (p != 0) c.panning_slide = p;
       c.set_panning(nibble_slide(c.panning, c.panning_slide, 255));
       break;
     case multi_retrig_fx:
       multi_retrig(c);
       break;
     case tremor_fx: {
+      if (p != 0) c.tremor = p;
       // On for x + 1 ticks, off for y + 1, counting on across rows.
       bool on = (c.tremor_pos & 0x80) != 0;
       int left = (c.tremor_pos & 0x7F) - 1;
@@ -295,7 +280,8 @@ void Replayer::effect_later(Channel& c) {
 }
 
 void Replayer::volume_slide(Channel& c, int param) {
-  c.set_volume(nibble_slide(c.volume, param, 64));
+  if (param != 0) c.volume_slide = param;
+  c.set_volume(nibble_slide(c.volume, c.volume_slide, 64));
 }
 
 void Replayer::tone_portamento(Channel& c) {

@@ -52,7 +52,6 @@ struct Shortfall {
   bool length;
 };
 constexpr Shortfall known_shortfalls[] = {
-    {5259, 6, false},
     {6215, 4, false},
     {6531, 10, false},
 };
