@@ -1,5 +1,6 @@
 // After each tick: envelopes, fadeout and auto-vibrato, and the voice the mixer plays.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -16,6 +17,11 @@ constexpr int envelope_one = 256;
 constexpr int volume_top = 64, panning_top = 63, running_top = 64;
 
 int point_tick(const Envelope& e, int i) { return e.points[static_cast<std::size_t>(i)].tick; }
+
+// An instrument without samples (and a number naming none) keeps FastTracker 2's panning envelope
+// for a new instrument, switched off; only its points' ticks ever count, at a key off.
+constexpr std::array<int, max_envelope_points> blank_panning_ticks = {0,  10, 30,  50,  60,  70,
+                                                                      80, 90, 100, 110, 120, 130};
 int point_value(const Envelope& e, int i, int top) {
   return std::min<int>(e.points[static_cast<std::size_t>(i)].value, top) * envelope_one;
 }
@@ -104,7 +110,9 @@ void Replayer::release_envelope(Channel& c) {
   if (!c.instrument->panning_envelope.on) {
     EnvelopeState& s = c.panning_envelope;
     const int i = std::min(s.next, max_envelope_points - 1);
-    const int tick = point_tick(c.instrument->panning_envelope, i);
+    const int tick = c.instrument->samples.empty()
+                         ? blank_panning_ticks[static_cast<std::size_t>(i)]
+                         : point_tick(c.instrument->panning_envelope, i);
     if (s.tick > tick) s.tick = tick;
   }
 }
