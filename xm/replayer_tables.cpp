@@ -99,9 +99,9 @@ int note_period(bool linear, int note, int finetune) {
   return period_at(linear, std::clamp(note, 0, highest_note), sixteenths_of(finetune));
 }
 
-int linear_period_below_c0(int finetune) {
+int period_below_c0(bool linear, int finetune) {
   const int sixteenths = sixteenths_of(finetune);
-  return sixteenths >= 0 ? period_at(true, -1, sixteenths) : 0;
+  return sixteenths >= 0 ? period_at(linear, -1, sixteenths) : 0;
 }
 
 int arpeggio_period(bool linear, int note, int finetune) {
