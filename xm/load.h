@@ -15,7 +15,17 @@
 // another id or version; 0 or more than 32 channels (an odd count is kept, as FastTracker 2 plays
 // it); more than 256 patterns, 128 instruments or 16 samples in an instrument; a pattern of more
 // than 256 rows; packed pattern data holding more cells than its rows, or a cell cut by its end;
-// a file that ends anywhere except inside its last sample's data.
+// a file that ends before its song header and order table are whole.
+//
+// A file that ends later plays as far as it goes, and `missing` says what did not arrive
+// (FastTracker 2 loads some such files, other players all; where it loads one, this plays the
+// same):
+// - a pattern cut inside its packed data keeps its whole cells, its other rows empty; patterns
+//   whose header did not arrive whole are empty 64-row ones;
+// - an instrument whose header or sample headers did not all arrive has no samples, as have
+//   those after it;
+// - a sample cut inside its data keeps the frames that arrived and ends there; its loop is cut
+//   to them as any loop past the end is; samples whose data never came have none.
 //
 // Read as FastTracker 2 reads them, or clamped where it cannot store them:
 // - Song length 0 plays one order; more than 256 keeps 256. A restart past the end is 0.
@@ -34,28 +44,47 @@
 // - Guards (xm/module.h): after a ping-pong loop's end come frames loop_end-1, loop_end-2, ...
 //   (the turning frame plays twice, as FastTracker 2 turns); before a ping-pong loop starting at
 //   frame 0 come frames 0, 1, ...; other guards before the first frame are silence.
-// - The file's last sample with data may be cut short, as other players accept: it keeps the
-//   frames present, as if its length said so (its loop cut as above).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "xm/module.h"
 
 namespace xm {
 
+// One thing a file that ends early lacks. Instruments are numbered from 1, patterns and samples
+// from 0, as FastTracker 2 shows them.
+struct Missing {
+  enum class Part : std::uint8_t {
+    rows,         // pattern `index` holds `held` of its `of` rows
+    patterns,     // patterns `index` to `of` - 1 never arrived
+    instruments,  // instruments `index` to `of` never arrived whole
+    frames,       // sample `sample` of instrument `index` holds `held` of its `of` frames
+    samples,      // instrument `index`'s samples `sample` to `of` - 1 hold no frames
+  };
+  Part part;
+  int index = 0;
+  int sample = 0;
+  std::uint32_t held = 0, of = 0;
+};
+
 struct LoadResult {
   Module module;      // complete only when ok()
   std::string error;  // empty on success, else what is wrong, e.g. "pattern 3: packed data overruns
                       // its rows"
-  std::size_t offset = 0;  // byte offset of the fault
+  std::size_t offset = 0;        // byte offset of the fault
+  std::vector<Missing> missing;  // what a file that ends early lacks; empty for a whole file
 
   bool ok() const { return error.empty(); }
   // "at byte 1234: pattern 3: ..." or "" when ok.
   std::string message() const;
+  // One line naming what is missing, e.g. "pattern 12 holds 40 of 64 rows; patterns 13 to 19 are
+  // missing; ...", or "" for a whole file. Long lists end in "and N more".
+  std::string missing_text() const;
 };
 
 LoadResult load(std::span<const std::uint8_t> bytes);

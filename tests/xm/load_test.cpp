@@ -30,6 +30,7 @@ TEST_P(Layouts, ReadBackAsWritten) {
   const xmwrite::Module w = small_module(GetParam());
   const xm::LoadResult r = xm::load(xmwrite::file_bytes(w));
   ASSERT_TRUE(r.ok()) << r.message();
+  EXPECT_TRUE(r.missing.empty());
   const xm::Module& m = r.module;
   ASSERT_EQ(ints(m.patterns.size(), m.instruments.size()), ints(2, 3));
   ASSERT_EQ(ints(m.instruments[0].samples.size(), m.instruments[2].samples.size()), ints(2, 1));
@@ -69,14 +70,17 @@ TEST_P(Layouts, ReadBackAsWritten) {
   EXPECT_EQ(m.name + m.tracker + keys.name + loud.name + end.name, "smalltestskeysloudend");
 }
 
-// A cut file loads only when the cut falls in its last sample's six bytes; otherwise it fails
-// where it ends (at byte 0 while the id is not whole).
-TEST_P(Layouts, EveryCutLoadsOnlyInsideTheLastSample) {
+// Cut anywhere, a file is refused while its song header and order table are not whole (at byte 0
+// while the id is not whole, else where it ends), and loads after, saying what it lacks until it
+// is whole again.
+TEST_P(Layouts, EveryCutPlaysOnceItsOrdersAreWhole) {
   const Bytes whole = xmwrite::file_bytes(small_module(GetParam()));
+  constexpr std::size_t orders_end = 83;
   for (std::size_t n = 0; n < whole.size(); ++n) {
     const xm::LoadResult r = xm::load(Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(n)));
-    ASSERT_EQ(r.ok(), n >= whole.size() - 6) << n << " " << r.message();
+    ASSERT_EQ(r.ok(), n >= orders_end) << n << " " << r.message();
     ASSERT_TRUE(r.ok() || r.offset == (n < 17 ? 0 : n)) << r.message();
+    ASSERT_EQ(r.missing.empty(), !r.ok()) << n;
   }
 }
 
@@ -84,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Versions, Layouts, testing::Values(0x0102, 0x0103, 0x01
 
 // Where the 0x0104 file's parts start: patterns 0 and 1 (57 bytes of cells, then none),
 // instrument 1 with its sample headers and data, instrument 2 (29 bytes), instrument 3.
-constexpr std::size_t pattern0 = 336, pattern1 = 402, keys_at = 411, loud_at = 674, soft_data = 768,
-                      none_at = 774, size = 1112;
+constexpr std::size_t pattern0 = 336, pattern1 = 402, keys_at = 411, loud_at = 674, loud_data = 754,
+                      soft_data = 768, last_at = 1066, size = 1112;
 
 // What the oddities below change, read from a loaded file.
 constexpr std::string_view items[] = {
@@ -108,8 +112,8 @@ struct Patch {
   const char* what;
   std::size_t at;
   std::uint32_t value;
-  // Bytes written at `at`; 0 cuts the file there; -n inserts n bytes there and grows the 32-bit
-  // size field at `value` by n.
+  // Bytes written at `at`; -n inserts n bytes there and grows the 32-bit size field at `value` by
+  // n.
   int width;
   const char* error;         // nullptr: the file loads
   const char* changes = "";  // loaded: "item value ..." where it differs from the unpatched file
@@ -136,7 +140,6 @@ const Patch patches[] = {
     {"instrument size", keys_at, 28, 4, "instrument 1: header size 28 is too small (at least 29)"},
     {"samples", keys_at + 27, 17, 2, "instrument 1: 17 samples (at most 16)"},
     {"sample header", keys_at + 29, 39, 4, "instrument 1: sample header size 39 is too small"},
-    {"sample cut", none_at - 1, 0, 0, "the file ends inside instrument 1 sample 1's data"},
 
     {"song length 0", 64, 0, 2, nullptr, "orders 1 restart 0"},
     {"restart past the end", 66, 3, 2, nullptr, "restart 0"},
@@ -152,12 +155,13 @@ const Patch patches[] = {
     {"loop type 3", loud_at + 14, 0x13, 1, nullptr, "loop 2 guard 500"},
     {"loop length 0", loud_at + 8, 0, 4, nullptr, "loop 0 length 7 loop_length 0 guard 0"},
     {"loop past the end", loud_at + 8, 100, 4, nullptr, "length 7 loop_length 5"},
-    {"last sample cut", size - 3, 0, 0, nullptr, "last_length 1"},
     // Header sizes say how much to skip; a 16-bit sample's odd last byte is passed over.
     {"longer instrument header", loud_at, keys_at, -2, nullptr},
     {"longer pattern header", pattern0 + 9, pattern0, -2, nullptr},
     {"longer song header", pattern0, 60, -4, nullptr},
     {"odd 16-bit length", soft_data, loud_at, -1, nullptr},
+    // Frames that never arrived are silence, but no more than 2^24 of them.
+    {"last sample claims 4 GB", last_at, 0xFFFF'FFFF, 4, nullptr, "last_length 16777219"},
 };
 
 TEST(Load, PatchedFiles) {
@@ -165,7 +169,6 @@ TEST(Load, PatchedFiles) {
   const Ints unpatched = summary(xm::load(whole).module);
   for (const Patch& c : patches) {
     Bytes b = whole;
-    if (c.width == 0) b.resize(c.at);
     if (c.width < 0) b.insert(b.begin() + std::ptrdiff_t(c.at), std::size_t(-c.width), 0xEE);
     if (c.width < 0) b[c.value] = std::uint8_t(b[c.value] - c.width);
     for (int k = 0; k < c.width; ++k) b[c.at + std::size_t(k)] = std::uint8_t(c.value >> (8 * k));
@@ -182,6 +185,76 @@ TEST(Load, PatchedFiles) {
       const std::size_t fault = c.fault != 0 ? c.fault : c.at;
       EXPECT_EQ(r.message(), "at byte " + std::to_string(fault) + ": " + r.error) << c.what;
     }
+  }
+}
+
+// Cut at each kind of place: what is missing, and what the song keeps (patterns, pattern 0's rows
+// and cells holding something, instruments, instrument 1's samples and its first sample's playable
+// frames). Missing cells are empty, missing frames silent.
+struct Cut {
+  const char* where;
+  std::size_t at;
+  std::string missing;
+  Ints kept;  // patterns, rows, cells, instruments, samples, frames...
+};
+
+const std::string no_instruments = "instruments 1 to 3 are missing";
+const Ints whole_frames = {100, -200, 300, -400, 500};
+const Cut cuts[] = {
+    {"after the orders", 83, "patterns 0 to 1 are missing; " + no_instruments, {2, 64, 0, 3, 0}},
+    {"in a pattern header",
+     pattern0 + 4,
+     "patterns 0 to 1 are missing; " + no_instruments,
+     {2, 64, 0, 3, 0}},
+    // The first row's three cells are 7 bytes.
+    {"in a row",
+     pattern0 + 15,
+     "pattern 0 holds 0 of 16 rows; pattern 1 is missing; " + no_instruments,
+     {2, 16, 1, 3, 0}},
+    {"after a row",
+     pattern0 + 16,
+     "pattern 0 holds 1 of 16 rows; pattern 1 is missing; " + no_instruments,
+     {2, 16, 1, 3, 0}},
+    {"in an instrument's size", keys_at + 2, no_instruments, {2, 16, 3, 3, 0}},
+    {"in an instrument header", keys_at + 100, no_instruments, {2, 16, 3, 3, 0}},
+    {"in a sample header", loud_at + 50, no_instruments, {2, 16, 3, 3, 0}},
+    {"at a sample's data",
+     loud_data,
+     "samples 0 to 1 of instrument 1 hold no frames; instruments 2 to 3 are missing",
+     {2, 16, 3, 3, 2, 0, 0, 0, 0, 0}},
+    {"in a 16-bit frame",
+     loud_data + 7,
+     "sample 0 of instrument 1 holds 3 of 7 frames; sample 1 of instrument 1 holds no frames; "
+     "instruments 2 to 3 are missing",
+     {2, 16, 3, 3, 2, 100, -200, 300, 0, 0}},
+    {"in the last sample",
+     size - 4,
+     "sample 0 of instrument 3 holds 1 of 3 frames",
+     {2, 16, 3, 3, 2, 100, -200, 300, -400, 500}},
+};
+
+TEST(Load, CutFiles) {
+  const Bytes whole = xmwrite::file_bytes(small_module(0x0104));
+  for (const Cut& c : cuts) {
+    const xm::LoadResult r = xm::load(Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(c.at)));
+    ASSERT_TRUE(r.ok()) << c.where << ": " << r.message();
+    EXPECT_EQ(r.missing_text(), c.missing) << c.where;
+    const xm::Module& m = r.module;
+    const auto& cells = m.patterns[0].cells;
+    const auto& samples = m.instruments[0].samples;
+    Ints kept =
+        ints(m.patterns.size(), m.patterns[0].rows,
+             std::count_if(cells.begin(), cells.end(),
+                           [](const xm::Cell& x) {
+                             return x.note + x.instrument + x.volume + x.effect + x.param > 0;
+                           }),
+             m.instruments.size(), samples.size());
+    if (!samples.empty()) {
+      const xm::Sample& loud = samples[0];
+      kept.insert(kept.end(), loud.data.begin() + xm::sample_guard,
+                  loud.data.begin() + xm::sample_guard + loud.length);
+    }
+    EXPECT_EQ(kept, c.kept) << c.where;
   }
 }
 

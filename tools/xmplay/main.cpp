@@ -1,5 +1,6 @@
 // xmplay: plays an XM module on the sound device, or writes it once through to a WAV file or as
-// a line of player state a tick (--help).
+// a line of player state a tick (--help). A module cut short plays as far as it goes, with a
+// warning naming what is missing.
 #include <SDL.h>
 #include <unistd.h>
 
@@ -134,9 +135,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "xmplay: %s: %s\n", path, loaded.message().c_str());
     return bad_input;
   }
+  // A file that ends early plays as far as it goes; one line says what it lacks.
+  const std::string missing = loaded.missing_text();
+  if (!missing.empty()) std::fprintf(stderr, "xmplay: %s: cut short: %s\n", path, missing.c_str());
 
   switch (options.mode) {
     case xmplay::Mode::ticks:
+      if (!missing.empty()) std::printf("# cut short: %s\n", missing.c_str());
       xmplay::write_ticks(loaded.module, options.rate, stdout, options.seconds);
       return std::fflush(stdout) == 0 ? done : no_output;
     case xmplay::Mode::wav: {
