@@ -1,9 +1,10 @@
 "use strict";
-// The page around the show: loads the module (show.js, its wasm and its preloaded data files),
-// waits for a click to start it (browsers play sound only after a gesture, and picture and music
-// are to begin together), answers the module's calls (the `page` object: canvas, animation
-// frames, sleeps, events, sound), and says when the show has ended, offering to start it again in
-// a fresh module.
+// The page around the show: loads the module (show.js, its wasm and its preloaded data files) and
+// the music's player (sound.wasm), waits for a click to start it (browsers play sound only after a
+// gesture, and picture and music are to begin together), answers the module's calls (the `page`
+// object: canvas, animation frames, sleeps, events, sound), and says when the show has ended,
+// offering to start it again in a fresh module. The music plays in an audio worklet
+// (sound_worklet.js), one node per run, on the browser's audio thread.
 //
 // window.showReport tells how the runs went: for the tests, and for anyone curious.
 
@@ -22,11 +23,12 @@ const showReport = {
 };
 window.showReport = showReport;
 
-// What the sound output delivered in a run: frames presented when its first and last blocks were
-// pulled, and blocks pulled after the run had ended (none, when all is well).
+// What the worklet played in a run: quanta of 128 frames rendered, quanta it could not fill and
+// quanta asked for after its end (none of either, when all is well), frames presented when its
+// first and last reports came, and, once it has ended, the sound's frames and loudness.
 function freshSound() {
-  return { rate: 0, frames: 0, peak: 0, windowRms: [], firstFrame: null, lastFrame: null,
-           blocksAfterEnd: 0 };
+  return { rate: 0, quanta: 0, unfilled: 0, afterEnd: 0, firstFrame: null, lastFrame: null,
+           ended: false, frames: 0, peak: 0, windowRms: [], error: null };
 }
 
 // Where show.js could not be loaded (a page opened from disk, or a build without it).
@@ -48,7 +50,9 @@ function startPage() {
   let module = null;   // the module of the next or current run
   let running = false;
   let audioContext = null;
-  let soundNode = null;
+  let workletAdded = null;  // the worklet's script, added to the context once
+  let soundBytes = null;    // sound.wasm, for each run's worklet node
+  let soundNode = null;     // of the current run, until its fade has been heard
   let picture = null;  // ImageData the frames are copied into
   let frameView = null;
   let wakeLock = null;
@@ -148,44 +152,27 @@ function startPage() {
         wakeLock = null;
       }
     },
-    // `pull(frames)` renders that many frames and gives the left and right channels.
-    openSound(rate, pull) {
-      if (!audioContext || audioContext.sampleRate !== rate) return false;
-      const frames = 2048;
-      soundNode = audioContext.createScriptProcessor(frames, 0, 2);
-      soundNode.onaudioprocess = (event) => {
-        const [left, right] = pull(event.outputBuffer.length);
-        event.outputBuffer.getChannelData(0).set(left);
-        event.outputBuffer.getChannelData(1).set(right);
-        const sound = showReport.sound;
-        if (!running) {
-          sound.blocksAfterEnd += 1;
-        } else {
-          sound.firstFrame ??= showReport.frames;
-          sound.lastFrame = showReport.frames;
-        }
-      };
+    // The worklet node was made as the run started; the music calls post it commands.
+    openSound(rate) {
+      if (!soundNode || audioContext.sampleRate !== rate) return false;
       showReport.sound.rate = rate;
       return true;
     },
-    startSound() {
-      if (soundNode) soundNode.connect(audioContext.destination);
+    loadSound(bytes) {
+      if (soundNode) soundNode.port.postMessage({ load: bytes.buffer }, [bytes.buffer]);
     },
-    closeSound() {
+    playSound() {
       if (!soundNode) return;
-      soundNode.onaudioprocess = null;
-      soundNode.disconnect();
-      soundNode = null;
+      soundNode.connect(audioContext.destination);
+      soundNode.port.postMessage({ play: audioContext.sampleRate });
+    },
+    // The worklet fades out and then says it has ended; the node goes then.
+    stopSound() {
+      if (soundNode) soundNode.port.postMessage({ fade: true });
     },
     // The last call of a run, while the module still answers; it is then left suspended, never to
     // resume, and dropped.
     showEnding(status) {
-      const sound = showReport.sound;
-      sound.frames = module._web_sound_frames();
-      sound.peak = module._web_sound_peak();
-      sound.windowRms = [];
-      const windows = module._web_sound_windows();
-      for (let i = 0; i < windows; i += 1) sound.windowRms.push(module._web_sound_window_rms(i));
       ended(status);
     },
   };
@@ -193,7 +180,7 @@ function startPage() {
   function ended(status) {
     if (!running) return;
     running = false;
-    page.closeSound();
+    page.stopSound();
     page.keepScreenOn(false);
     document.body.style.cursor = "";
     showReport.status = status;
@@ -206,34 +193,73 @@ function startPage() {
     prepare();
   }
 
+  // The worklet's messages about the run's sound.
+  function soundMessage(node, message) {
+    const sound = showReport.sound;
+    if (message.progress || message.ended) {
+      Object.assign(sound, message.progress || message.ended);
+      if (running) {
+        sound.firstFrame ??= showReport.frames;
+        sound.lastFrame = showReport.frames;
+      }
+    }
+    if (message.warning) console.warn("The show's music: " + message.warning);
+    if (message.ended) {
+      sound.ended = true;
+      node.disconnect();
+      if (soundNode === node) soundNode = null;
+    }
+  }
+
+  // A worklet node for a run, its player ready; null where the show runs without sound. Called in
+  // the click's handler: the context is made and resumed before anything is waited for.
+  async function openSoundNode() {
+    if (!soundBytes || !window.AudioWorkletNode) return null;
+    try {
+      if (!audioContext) audioContext = new AudioContext({ sampleRate: 44100 });
+      audioContext.resume();
+      workletAdded ??= audioContext.audioWorklet.addModule("sound_worklet.js");
+      await workletAdded;
+      const node = new AudioWorkletNode(audioContext, "show-sound", {
+        numberOfInputs: 0, outputChannelCount: [2], processorOptions: { wasm: soundBytes } });
+      await new Promise((resolve, reject) => {
+        node.port.onmessage = (event) => {
+          if (event.data.ready) resolve();
+          else reject(event.data.failed);
+        };
+      });
+      node.port.onmessage = (event) => soundMessage(node, event.data);
+      return node;
+    } catch (error) {
+      showReport.sound.error = String(error);
+      console.warn("The show runs without sound: " + error);
+      return null;
+    }
+  }
+
   // A fresh module: the show's state starts from zero in each.
   function prepare() {
     module = null;
-    createShow({
+    Promise.all([createShow({
       page,
       print: (text) => console.log(text),
       printErr: (text) => console.error(text),
       onAbort: (what) => failed(what),
-    }).then((ready) => {
+    }), soundLoaded]).then(([ready]) => {
       module = ready;
       if (showReport.loadMs === null) showReport.loadMs = performance.now();
       if (showReport.state === "loading") {
         showReport.state = "ready";
-        say("Click to start", true);
+        say(soundBytes ? "Click to start"
+                       : "Click to start (without sound: this browser has no AudioWorklet)", true);
       } else {
         cover.classList.add("ready");
       }
     }, (error) => failed(error));
   }
 
-  function start() {
+  async function start() {
     if (running || !module) return;
-    try {
-      if (!audioContext) audioContext = new AudioContext({ sampleRate: 44100 });
-      audioContext.resume();
-    } catch (error) {
-      audioContext = null;  // the show runs silent
-    }
     running = true;
     showReport.runs += 1;
     showReport.state = "running";
@@ -245,6 +271,9 @@ function startPage() {
     showReport.startMs = performance.now();
     showReport.endMs = null;
     cover.hidden = true;
+    // A node left from the last run, its fade not yet heard, goes now.
+    if (soundNode) soundNode.disconnect();
+    soundNode = await openSoundNode();
     events.length = 0;
     events.push([document.hidden ? hidden : shown, ""]);
     events.push([document.hasFocus() ? focused : blurred, ""]);
@@ -305,5 +334,11 @@ function startPage() {
     buttonTimer = setTimeout(() => fullScreenButton.classList.remove("shown"), 2000);
   });
 
+  // The music's player, fetched once; without an AudioWorklet there is nothing to play it in.
+  const soundLoaded = !window.AudioWorkletNode ? Promise.resolve()
+    : fetch("sound.wasm").then((response) => {
+      if (!response.ok) throw new Error("sound.wasm: " + response.status);
+      return response.arrayBuffer();
+    }).then((bytes) => { soundBytes = bytes; });
   prepare();
 }
