@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the XM fuzz target into build/fuzz and runs it for [seconds] (default 120) from seed
-# modules made by the writer and, where a build made it, the show's theme. Exits 0 when nothing was
-# found; otherwise with the fuzzer's status, the input that failed kept in build/fuzz/findings.
+# modules made by the writer, generated songs whole and cut short, and, where a build made it, the
+# show's theme. Exits 0 when nothing was found; otherwise with the fuzzer's status, the input that
+# failed kept in build/fuzz/findings.
 set -eu
 seconds=${1:-120}
 root=$(cd "$(dirname "$0")/../../.." && pwd)
