@@ -123,14 +123,17 @@ void Replayer::release_envelope(Channel& c) {
 void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
   const auto move = [tick](const Envelope& e, EnvelopeState& s, int top) {
     s.tick = tick;
+    if (e.count < 2) {  // no line at all: the first point's value (0 with none), held
+      s.value = point_value(e, 0, top);
+      s.step = 0;
+      s.next = 0;
+      return;
+    }
     int i = 0;
     while (i < e.count && point_tick(e, i) < tick) ++i;
     s.next = i;
     if (i < e.count && point_tick(e, i) == tick) return;  // reached as it runs
-    if (i == 0) {
-      if (e.count < 2) return;
-      i = 1;  // before the first point: on the line to the second, drawn back
-    }
+    if (i == 0) i = 1;  // before the first point: on the line to the second, drawn back
     enter_point(e, s, i - 1, top);
     s.value += s.step * (tick - point_tick(e, i - 1) - 1);
   };
