@@ -236,16 +236,13 @@ void Replayer::volume_column_first(Channel& c, std::uint8_t v, bool delayed) {
       if (!delayed) c.set_volume(std::min(64, c.volume + x));
       break;
     case 0xA:
-      if (x != 0) c.vibrato_speed = x * 4;
-      break;
-    case 0xB:
-      if (x != 0) c.vibrato_depth = x;
+      if (x != 0 && !delayed) c.vibrato_speed = x * 4;
       break;
     case 0xC:
       c.set_panning(x << 4);
       break;
     case 0xF:
-      if (x != 0) c.porta_speed = x << 4;
+      if (x != 0 && !delayed) c.porta_speed = x << 4;
       break;
     default:
       break;
@@ -262,6 +259,7 @@ void Replayer::volume_column_later(Channel& c, std::uint8_t v) {
       c.set_volume(std::min(64, c.volume + x));
       break;
     case 0xB:
+      if (x != 0) c.vibrato_depth = x;
       vibrato(c);
       break;
     case 0xD:

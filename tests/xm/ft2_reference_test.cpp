@@ -52,7 +52,7 @@ struct Shortfall {
   bool length;
 };
 constexpr Shortfall known_shortfalls[] = {
-    {6531, 10, false},
+
 };
 
 Shortfall allowed(std::uint32_t seed) {
