@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the show for web browsers with Debian's emscripten into build/web: index.html, page.js,
-# page.css, favicon.ico (the show's icon), show.js, show.wasm and show.data (the six data files,
-# preloaded into the module's file system). The data files and the icon are made by the generator
-# built for this machine (build/release).
+# page.css, favicon.ico (the show's icon), show.js and show.wasm (the show), sound.wasm and
+# sound_worklet.js (its music, in an audio worklet), data.wasm and data_worker.js (the generator
+# that makes the six data files in the browser). The icon, and the data files the page's must
+# equal, are made by the generator built for this machine (build/release).
 #
 # Exit status 77 when emscripten cannot be installed here, so that callers report the web build
 # skipped.
@@ -32,5 +33,5 @@ emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release \
   -DSHOW_HOST_GENERATE_ASSETS="$generator" >/dev/null
 cmake --build build/web -j"$jobs"
 
-echo "Built build/web/index.html (show.js $(stat -c %s build/web/show.js) bytes," \
-  "show.wasm $(stat -c %s build/web/show.wasm) bytes, show.data $(stat -c %s build/web/show.data) bytes)"
+echo "Built build/web/index.html ($(cat build/web/{index.html,page.js,page.css,favicon.ico,show.js} \
+  build/web/{show.wasm,sound.wasm,sound_worklet.js,data.wasm,data_worker.js} | wc -c) bytes in all)"

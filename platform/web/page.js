@@ -1,6 +1,6 @@
 "use strict";
-// The page around the show: loads the module (show.js, its wasm and its preloaded data files) and
-// the music's player (sound.wasm), waits for a click to start it (browsers play sound only after a
+// The page around the show: loads the module (show.js and its wasm) and the music's player
+// (sound.wasm), has the show's data files made (data_worker.js), waits for a click to start it (browsers play sound only after a
 // gesture, and picture and music are to begin together), answers the module's calls (the `page`
 // object: canvas, animation frames, sleeps, events, sound), and says when the show has ended,
 // offering to start it again in a fresh module. The music plays in an audio worklet
@@ -30,6 +30,22 @@ function freshSound() {
   return { rate: 0, quanta: 0, unfilled: 0, afterEnd: 0, firstFrame: null, lastFrame: null,
            ended: false, frames: 0, peak: 0, windowRms: [], error: null };
 }
+
+// The data files, made once by two workers side by side while the rest of the page loads, off its
+// thread; each run's module gets them.
+const dataFiles = [];
+const dataMade = Promise.all([0, 1].map((part, _, parts) => new Promise((resolve, reject) => {
+  const worker = new Worker("data_worker.js");
+  worker.onmessage = (event) => {
+    const message = event.data;
+    if (message.file) dataFiles.push([message.file, new Uint8Array(message.bytes)]);
+    if (message.failed) reject(new Error("the data files could not be made: " + message.failed));
+    if (message.done || message.failed) worker.terminate();
+    if (message.done) resolve();
+  };
+  worker.onerror = () => reject(new Error("data_worker.js could not be run"));
+  worker.postMessage({ part, parts: parts.length });
+})));
 
 // Where show.js could not be loaded (a page opened from disk, or a build without it).
 function pageMissing(file) {
@@ -245,7 +261,8 @@ function startPage() {
       print: (text) => console.log(text),
       printErr: (text) => console.error(text),
       onAbort: (what) => failed(what),
-    }), soundLoaded]).then(([ready]) => {
+    }), soundLoaded, dataMade]).then(([ready]) => {
+      for (const [name, bytes] of dataFiles) ready.FS.writeFile("/" + name, bytes);
       module = ready;
       if (showReport.loadMs === null) showReport.loadMs = performance.now();
       if (showReport.state === "loading") {

@@ -5,17 +5,17 @@
     web_e2e.py BUILD_DIR TOOLS_DIR --figures  the page's load time, frame rate and frame time
 
 BUILD_DIR holds the built page, TOOLS_DIR the e2e tools of the native build. The page is served
-as built, and with a data package of the test pictures and font in place of show.data (same names
-and sizes), whose scenes the framebuffer model knows exactly. Chromium runs at its own pace, at
+as built, and with the test pictures and font handed to it in place of the files it makes
+(web_model_data.js for data_worker.js), whose scenes the framebuffer model knows exactly. Chromium runs at its own pace, at
 most 60 animation frames a second: the show's 5,202 flips take at least 86.7 s, however fast the
 machine, and a case that needs the show running for some seconds has it, however busy.
 """
 
 import functools
+import hashlib
 import http.server
 import json
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -30,7 +30,11 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
 PAGE_FILES = ["index.html", "page.js", "page.css", "favicon.ico", "show.js", "show.wasm",
-              "show.data", "sound.wasm", "sound_worklet.js"]
+              "sound.wasm", "sound_worklet.js", "data.wasm", "data_worker.js"]
+DATA_FILES = ["theme2.xm", "drumvelk.raw", "quillmar.raw", "presents.raw", "zadadodovoze.raw",
+              "balls.raw"]
+# A first visit, from a server that compresses nothing.
+DOWNLOAD_LIMIT = 1_000_000
 PRESENTED_FRAMES = 5202
 SOUND_RATE = 44100
 # Quieter than any second of the song, louder than rounding noise.
@@ -56,29 +60,34 @@ def check(condition, what):
         raise Failure(what)
 
 
-def make_model_package(build_dir, tools_dir, work):
-    """show.data with the test assets, laid out as show.js lists the files."""
-    script = open(os.path.join(build_dir, "show.js"), encoding="utf-8").read()
-    match = re.search(r'loadPackage\((\{"files":.*?\})\)', script)
-    check(match, "show.js lists no preloaded files")
-    listing = json.loads(match.group(1))
-    assets = os.path.join(work, "assets")
-    os.makedirs(assets)
-    subprocess.run([os.path.join(tools_dir, "e2e_write_assets"), assets], check=True)
+def make_model_site(build_dir, tools_dir, site):
+    """The page with the test assets handed to it in place of the files it makes."""
+    data = os.path.join(site, "model-data")
+    os.makedirs(data)
+    subprocess.run([os.path.join(tools_dir, "e2e_write_assets"), data], check=True)
     # The song is the show's own; only pictures and font are the test's.
-    shutil.copy(os.path.join(build_dir, "data", "theme2.xm"), assets)
-    package = bytearray(listing["remote_package_size"])
-    for entry in listing["files"]:
-        data = open(os.path.join(assets, entry["filename"].lstrip("/")), "rb").read()
-        check(len(data) == entry["end"] - entry["start"],
-              f"{entry['filename']}: the test file's size differs from the built one's")
-        package[entry["start"]:entry["end"]] = data
-    return bytes(package)
+    shutil.copy(os.path.join(build_dir, "data", "theme2.xm"), data)
+    shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "web_model_data.js"),
+                os.path.join(site, "data_worker.js"))
+
+
+# Bodies sent by the server, and the requests it could not answer.
+SENT = []
+NOT_FOUND = []
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+    def copyfile(self, source, outputfile):
+        body = source.read()
+        outputfile.write(body)
+        SENT.append((self.path, len(body)))
+
+    def send_error(self, code, *args, **kwargs):
+        NOT_FOUND.append(f"{code} {self.path}")
+        super().send_error(code, *args, **kwargs)
 
 
 def browser(unlimited_frame_rate=False):
@@ -269,7 +278,37 @@ def case_full_screen_and_resize(driver, urls, work, identify):
     escape(driver)
 
 
+def case_first_visit(driver, urls, work, identify):
+    # The page as built, from nothing in the browser's cache: every byte it fetches until the show
+    # runs, counted by the server.
+    SENT.clear()
+    open_page(driver, urls["real"], 1280, 800)
+    start(driver)
+    more_frames(driver, "the show's frames", 30)
+    sent = sum(size for _, size in SENT)
+    print(f"  a first visit: {sent} bytes in {len(SENT)} files")
+    check(sent <= DOWNLOAD_LIMIT, f"{sent} bytes sent, more than {DOWNLOAD_LIMIT}: {SENT}")
+    escape(driver)
+    # The files the page makes are the native generator's, byte for byte.
+    made = driver.execute_async_script("""const done = arguments[0], hashes = {};
+      const worker = new Worker("data_worker.js");
+      worker.onmessage = async (event) => {
+        if (event.data.file) {
+          const digest = await crypto.subtle.digest("SHA-256", event.data.bytes);
+          hashes[event.data.file] = [...new Uint8Array(digest)]
+            .map((b) => b.toString(16).padStart(2, "0")).join("");
+        }
+        if (!event.data.file) setTimeout(() => done(event.data.done ? hashes : event.data), 100);
+      };
+      worker.postMessage({ part: 0, parts: 1 });""")
+    native = {name: hashlib.sha256(open(os.path.join(urls["native_data"], name), "rb").read())
+              .hexdigest() for name in DATA_FILES}
+    check(made == native, f"the page makes {made}, the native generator {native}")
+
+
 CASES = [
+    ("a first visit: at most 1,000,000 bytes; the page's data files are the native generator's",
+     case_first_visit),
     ("the show to its end: screenshots are scenes of the model, sound throughout", case_to_end),
     ("Escape ends the show, and it starts again", case_escape_and_again),
     ("the page as built runs; without focus or out of sight it presents nothing, and again once "
@@ -303,11 +342,13 @@ def figures(urls):
 
 def run_case(name, case, urls, work, identify):
     print(f"web e2e: {name}")
+    NOT_FOUND.clear()
     driver = browser()
     try:
         case(driver, urls, work, identify)
         # A warning (such as the script processor's deprecation) is allowed; an error is not.
         errors = [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"]
+        errors += [f"the server answered {answer}" for answer in NOT_FOUND]
         check(not errors, "errors on the console:\n    " + "\n    ".join(errors))
         print("  passed")
         return True
@@ -332,13 +373,13 @@ def main():
             os.makedirs(os.path.join(root, site))
             for name in PAGE_FILES:
                 shutil.copy(os.path.join(build_dir, name), os.path.join(root, site))
-        with open(os.path.join(root, "model", "show.data"), "wb") as out:
-            out.write(make_model_package(build_dir, tools_dir, work))
+        make_model_site(build_dir, tools_dir, os.path.join(root, "model"))
         handler = functools.partial(QuietHandler, directory=root)
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         threading.Thread(target=server.serve_forever, daemon=True).start()
         urls = {site: f"http://127.0.0.1:{server.server_address[1]}/{site}/index.html"
                 for site in ("real", "model")}
+        urls["native_data"] = os.path.join(build_dir, "data")
         try:
             if len(sys.argv) == 4:
                 figures(urls)

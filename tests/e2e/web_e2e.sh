@@ -26,8 +26,8 @@ if ! "$root/scripts/ensure_packages.sh" chromium chromium-driver python3-seleniu
   echo "SKIP: Chromium, its driver or Selenium cannot be installed: the web page is not tested"
   exit 77
 fi
-for file in index.html page.js page.css favicon.ico show.js show.wasm show.data sound.wasm \
-  sound_worklet.js data/theme2.xm; do
+for file in index.html page.js page.css favicon.ico show.js show.wasm sound.wasm sound_worklet.js \
+  data.wasm data_worker.js data/theme2.xm; do
   [[ -f $build/$file ]] || { echo "FAIL: no $build/$file (scripts/build_web.sh builds it)"; exit 1; }
 done
 # The model's tools come from the native build.
