@@ -187,8 +187,7 @@ void Replayer::finish_tick(Channel& c) {
         ins->vibrato_depth != 0 && (period < tables::min_period || period > tables::max_period);
     // A note a semitone below C-0 on a channel that never had a pitch plays nothing.
     v.frequency_hz = c.sample != nullptr && !past_limit && period != 0
-                         ? tables::period_frequency(module_->linear_frequencies,
-                                                    std::max(tables::min_period, period))
+                         ? tables::period_frequency(module_->linear_frequencies, period)
                          : 0;
     c.period_set = false;
   }

@@ -114,7 +114,12 @@ int arpeggio_period(bool linear, int note, int finetune) {
 }
 
 double period_frequency(bool linear, int period) {
-  if (period < min_period) period = min_period;
+  if (!linear && period < min_period) {
+    // FastTracker 2 keeps the period it plays in 16 bits, so an Amiga period a vibrato takes
+    // below 1 comes round to the bottom of the audible range; a linear one goes on up.
+    period &= 0xFFFF;
+    return period == 0 ? 0 : 8363.0 * 1712.0 / period;
+  }
   if (linear) {
     // Past 9216 (C-0 and more than a further octave down) FastTracker 2's linear table reads
     // astray: it plays as if the period were 8192 more, and from 14081 on 16384 less.
