@@ -24,8 +24,9 @@
 //   whose header did not arrive whole are empty 64-row ones;
 // - an instrument whose header or sample headers did not all arrive has no samples, as have
 //   those after it;
-// - a sample cut inside its data keeps the frames that arrived and ends there; its loop is cut
-//   to them as any loop past the end is; samples whose data never came have none.
+// - a sample cut inside its data keeps the frames that arrived and is silent after them up to the
+//   length its header says, as FastTracker 2 plays it; samples whose data never came are silent
+//   all through. At most 2^24 such silent frames in all: a header may claim 4 GB.
 //
 // Read as FastTracker 2 reads them, or clamped where it cannot store them:
 // - Song length 0 plays one order; more than 256 keeps 256. A restart past the end is 0.

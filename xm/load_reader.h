@@ -6,6 +6,7 @@
 // song header: the parts keep what arrived and say what did not in the Missing list.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>

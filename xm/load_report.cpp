@@ -19,9 +19,9 @@ std::string grouped(std::uint64_t n) {
   return s;
 }
 
-// "patterns 4 to 9 are missing", or "pattern 9 is missing" for one; `verbs` are for one and
-// for many.
-std::string range(const char* one, const char* many, long first, long last, const char* tail,
+// "patterns 4 to 9 are missing", or "pattern 9 is missing" for one: `tail` follows the numbers,
+// then the verb for one or for many.
+std::string range(const char* one, const char* many, int first, int last, const char* tail,
                   const char* verb_one, const char* verb_many) {
   std::string s = first == last ? one : many;
   s += ' ';
@@ -36,16 +36,19 @@ std::string describe(const Missing& m) {
       return "pattern " + std::to_string(m.index) + " holds " + grouped(m.held) + " of " +
              grouped(m.of) + " rows";
     case Missing::Part::patterns:
-      return range("pattern", "patterns", m.index, long{m.of} - 1, "", " is", " are") + " missing";
+      return range("pattern", "patterns", m.index, static_cast<int>(m.of) - 1, "", " is", " are") +
+             " missing";
     case Missing::Part::instruments:
-      return range("instrument", "instruments", m.index, m.of, "", " is", " are") + " missing";
+      return range("instrument", "instruments", m.index, static_cast<int>(m.of), "", " is",
+                   " are") +
+             " missing";
     case Missing::Part::frames:
       return "sample " + std::to_string(m.sample) + " of instrument " + std::to_string(m.index) +
              " holds " + grouped(m.held) + " of " + grouped(m.of) + " frames";
     case Missing::Part::samples: {
       const std::string instrument = " of instrument " + std::to_string(m.index);
-      return range("sample", "samples", m.sample, long{m.of} - 1, instrument.c_str(), " holds",
-                   " hold") +
+      return range("sample", "samples", m.sample, static_cast<int>(m.of) - 1, instrument.c_str(),
+                   " holds", " hold") +
              " no frames";
     }
   }
