@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the show for web browsers with Debian's emscripten into build/web: index.html, page.js,
-# page.css, favicon.ico (the show's icon), show.js and show.wasm (the show), sound.wasm and
-# sound_worklet.js (its music, in an audio worklet), data.wasm and data_worker.js (the generator
-# that makes the six data files in the browser). The icon, and the data files the page's must
-# equal, are made by the generator built for this machine (build/release).
+# Builds the show for web browsers with Debian's emscripten in build/web, and leaves the page in
+# build/web/site, the folder to copy to a web host, holding only: index.html, page.js, page.css,
+# favicon.ico (the show's icon), show.js and show.wasm (the show), sound.wasm and sound_worklet.js
+# (its music, in an audio worklet), data.wasm and data_worker.js (the generator that makes the six
+# data files in the browser). The icon, and the data files the page's must equal (build/web/data),
+# are made by the generator built for this machine (build/release).
 #
 # Exit status 77 when emscripten cannot be installed here, so that callers report the web build
 # skipped.
@@ -29,9 +30,11 @@ fi
 # Nothing to do when it is current; otherwise the data files follow the generator's source.
 cmake --build build/release --target generate-assets -j"$jobs" >/dev/null
 
+# Made afresh, so that nothing but the page's files is left in it.
+rm -rf build/web/site
 emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release \
   -DSHOW_HOST_GENERATE_ASSETS="$generator" >/dev/null
 cmake --build build/web -j"$jobs"
 
-echo "Built build/web/index.html ($(cat build/web/{index.html,page.js,page.css,favicon.ico,show.js} \
-  build/web/{show.wasm,sound.wasm,sound_worklet.js,data.wasm,data_worker.js} | wc -c) bytes in all)"
+echo "Built the page in build/web/site: $(ls build/web/site | wc -l) files," \
+  "$(cat build/web/site/* | wc -c) bytes in all"

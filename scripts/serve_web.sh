@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Serves the web build (build/web) on this machine only and prints its address; Ctrl-C stops it.
+# Serves the web page (build/web/site) on this machine only and prints its address; Ctrl-C stops it.
 #   scripts/serve_web.sh [PORT]    (default 8000; the next free one above it when taken)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,8 +9,8 @@ if ! [[ $port =~ ^[0-9]+$ ]] || ((port < 1 || port > 65535)); then
   echo "usage: scripts/serve_web.sh [PORT]: PORT must be 1 to 65535, not '$port'" >&2
   exit 2
 fi
-if [ ! -f build/web/index.html ] || [ ! -f build/web/show.wasm ]; then
-  echo "No web build in build/web: make it with scripts/build_web.sh" >&2
+if [ ! -f build/web/site/index.html ] || [ ! -f build/web/site/show.wasm ]; then
+  echo "No web page in build/web/site: make it with scripts/build_web.sh" >&2
   exit 1
 fi
 
@@ -33,4 +33,4 @@ if [ -z "$free_port" ]; then
   exit 1
 fi
 echo "The show: http://127.0.0.1:$free_port/ (click the page to start it; Ctrl-C stops the server)"
-exec python3 -m http.server "$free_port" --bind 127.0.0.1 --directory build/web
+exec python3 -m http.server "$free_port" --bind 127.0.0.1 --directory build/web/site

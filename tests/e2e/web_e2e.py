@@ -4,11 +4,12 @@
     web_e2e.py BUILD_DIR TOOLS_DIR            the checks; exit 0 pass, 1 fail
     web_e2e.py BUILD_DIR TOOLS_DIR --figures  the page's load time, frame rate and frame time
 
-BUILD_DIR holds the built page, TOOLS_DIR the e2e tools of the native build. The page is served
-as built, and with the test pictures and font handed to it in place of the files it makes
-(web_model_data.js for data_worker.js), whose scenes the framebuffer model knows exactly. Chromium runs at its own pace, at
-most 60 animation frames a second: the show's 5,202 flips take at least 86.7 s, however fast the
-machine, and a case that needs the show running for some seconds has it, however busy.
+BUILD_DIR holds the web build, TOOLS_DIR the e2e tools of the native build. The page's folder
+(BUILD_DIR/site) must hold its files and nothing else; it is served as it is, and as a copy with
+the test pictures and font handed to the page in place of the files it makes (web_model_data.js
+for data_worker.js), whose scenes the framebuffer model knows exactly. Chromium runs at its own
+pace, at most 60 animation frames a second: the show's 5,202 flips take at least 86.7 s, however
+fast the machine, and a case that needs the show running for some seconds has it, however busy.
 """
 
 import functools
@@ -62,6 +63,7 @@ def check(condition, what):
 
 def make_model_site(build_dir, tools_dir, site):
     """The page with the test assets handed to it in place of the files it makes."""
+    shutil.copytree(os.path.join(build_dir, "site"), site)
     data = os.path.join(site, "model-data")
     os.makedirs(data)
     subprocess.run([os.path.join(tools_dir, "e2e_write_assets"), data], check=True)
@@ -368,11 +370,14 @@ def main():
     build_dir, tools_dir = sys.argv[1], sys.argv[2]
     identify = os.path.join(tools_dir, "e2e_identify_picture")
     with tempfile.TemporaryDirectory(prefix="web-e2e.") as work:
-        root = os.path.join(work, "site")
-        for site in ("real", "model"):
-            os.makedirs(os.path.join(root, site))
-            for name in PAGE_FILES:
-                shutil.copy(os.path.join(build_dir, name), os.path.join(root, site))
+        site = os.path.join(build_dir, "site")
+        files = sorted(os.listdir(site))
+        if files != sorted(PAGE_FILES):
+            print(f"web e2e: FAILED: {site} holds {files}, not the page's {sorted(PAGE_FILES)}")
+            return 1
+        root = os.path.join(work, "root")
+        os.makedirs(root)
+        os.symlink(site, os.path.join(root, "real"))
         make_model_site(build_dir, tools_dir, os.path.join(root, "model"))
         handler = functools.partial(QuietHandler, directory=root)
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)

@@ -26,10 +26,10 @@ if ! "$root/scripts/ensure_packages.sh" chromium chromium-driver python3-seleniu
   echo "SKIP: Chromium, its driver or Selenium cannot be installed: the web page is not tested"
   exit 77
 fi
-for file in index.html page.js page.css favicon.ico show.js show.wasm sound.wasm sound_worklet.js \
-  data.wasm data_worker.js data/theme2.xm; do
-  [[ -f $build/$file ]] || { echo "FAIL: no $build/$file (scripts/build_web.sh builds it)"; exit 1; }
-done
+if [[ ! -f $build/site/index.html || ! -f $build/data/theme2.xm ]]; then
+  echo "FAIL: no page in $build/site, or no data files in $build/data (scripts/build_web.sh builds them)"
+  exit 1
+fi
 # The model's tools come from the native build.
 if [[ ! -x $tools/e2e_identify_picture || ! -x $tools/e2e_write_assets ]]; then
   echo "FAIL: no e2e_identify_picture and e2e_write_assets in $tools (the native build makes them)"
