@@ -1,16 +1,11 @@
 // The C++ exception entry points, for a program that never catches an exception.
 //
-// One part of the show throws by design: the module loader reports a broken file by throwing to
-// itself. Any allocation can fail. A throw during the music's module load (BASSMOD_MusicLoad)
-// leaves that call with 0, as for any module that cannot be loaded, and the show plays on silent;
-// what the load had built stays allocated until the program ends. A throw anywhere else ends the
-// program as an uncaught exception does, through abort().
-//
-// The link routes the show's calls of BASSMOD_MusicLoad here (--wrap), so that the jump back has
-// somewhere to land: no unwinder, no personality routine and no exception tables are used.
+// Nothing in the show throws by design: the module loader reports a broken file in its result.
+// Any allocation can fail, and the library's checks can: each such throw ends the program as an
+// uncaught exception does, through abort(). No unwinder, no personality routine and no exception
+// tables are used.
 #include <cxxabi.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <typeinfo>
@@ -23,37 +18,14 @@
 #include <unwind.h>
 #endif
 
-extern "C" int __real__Z17BASSMOD_MusicLoadiPKvjjj(int from_memory, const void* file,
-                                                   std::uint32_t offset, std::uint32_t length,
-                                                   std::uint32_t flags);
-
 namespace {
 
-void* load_jump[5];  // __builtin_setjmp's buffer
-bool loading = false;
-
-// Room for the object thrown: it is built and never read. The loader's is an offset and a string.
+// Room for an object thrown: it is built and never read.
 alignas(16) unsigned char thrown_object[256];
 
 }  // namespace
 
-[[noreturn]] void runtime::throw_failure() {
-  if (loading) __builtin_longjmp(load_jump, 1);
-  std::abort();
-}
-
-extern "C" int __wrap__Z17BASSMOD_MusicLoadiPKvjjj(int from_memory, const void* file,
-                                                   std::uint32_t offset, std::uint32_t length,
-                                                   std::uint32_t flags) {
-  if (__builtin_setjmp(load_jump) != 0) {
-    loading = false;
-    return 0;
-  }
-  loading = true;
-  const int loaded = __real__Z17BASSMOD_MusicLoadiPKvjjj(from_memory, file, offset, length, flags);
-  loading = false;
-  return loaded;
-}
+[[noreturn]] void runtime::throw_failure() { std::abort(); }
 
 extern "C" void* __cxxabiv1::__cxa_allocate_exception(std::size_t size) noexcept {
   if (size > sizeof thrown_object) std::abort();

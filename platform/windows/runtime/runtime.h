@@ -13,8 +13,7 @@ namespace runtime {
 // Makes static_guards.cpp ready; called before any constructor runs.
 void start_static_guards();
 
-// Where a C++ exception ends up: back out of the module load it happened in, or the end of the
-// program as an uncaught exception ends it.
+// Where a C++ exception ends up: the end of the program, as an uncaught exception ends it.
 [[noreturn]] void throw_failure();
 
 }  // namespace runtime
