@@ -12,8 +12,9 @@ the random source. Each cut file goes to `xmplay --ticks --seconds S`, to the re
 Prints the share of cut files each of the three loads, overall and by where the cut falls (the
 song header, the order list, a pattern's header or data, an instrument's header, a sample's header
 or data); then, for every cut the reference loads, whether xmplay loads it and the tick by tick
-agreement under ft2cmp.py's rule (ft2_differ.py), as on whole songs. A line for each cut the
-reference loads that xmplay refuses or plays otherwise. --keep DIR keeps those cut files and both
+agreement under ft2cmp.py's rule (ft2_differ.py), as on whole songs, also counted apart for the
+songs whose whole file plays alike (the rest part from the reference before any cut). A line for
+each cut the reference loads that xmplay refuses or plays otherwise. --keep DIR keeps those cut files and both
 traces; --record DIR writes, for each cut that both load, the trace file the loader's tests read:
 `# xm-generate [shape] SEED --cut K`, then the reference's lines.
 Exit status 0 after comparing (whatever the result), 2 for a bad command line or missing tools.
@@ -88,21 +89,19 @@ def run_seed(seed, args, tools):
         listing = run([tools["generate"], *args.shape, "--describe", str(seed), song]).stdout
         whole = open(song, "rb").read()
         parts = regions(whole)
+        cells = parse_listing(listing)[2]
+        # How the whole song compares, so that a cut's differences can be told from the song's.
+        w = run_cut(song, args.seconds, tools)
+        whole_alike = w["ours"] is not None and w["ref"] is not None and exact(w, cells)
         rng = random.Random(seed)
         for cut in sorted(rng.randrange(len(whole)) for _ in range(args.cuts)):
             path = os.path.join(work, f"{cut}.xm")
             with open(path, "wb") as f:
                 f.write(whole[:cut])
             r = run_cut(path, args.seconds, tools)
-            r.update(seed=seed, cut=cut, kind=kind_at(parts, cut))
+            r.update(seed=seed, cut=cut, kind=kind_at(parts, cut), whole_alike=whole_alike)
             if r["ref"] is not None and r["ours"] is not None:
-                ref, ref_stopped = parse_trace(r["ref"])
-                ours, ours_stopped = parse_trace(r["ours"])
-                r["compare"] = compare(ref, ours, parse_listing(listing)[2])
-                r["length_differs"] = len(ref) != len(ours) and not (ref_stopped and ours_stopped)
-                c = r["compare"]
-                r["exact"] = (c["matched"] == c["compared"] and c["position_lines"] == 0 and
-                              not r["length_differs"])
+                exact(r, cells)
                 if args.record and r["exact"]:
                     record(args, seed, cut, r["ref"])
             if args.keep and r["ref"] is not None and not r.get("exact"):
@@ -110,6 +109,16 @@ def run_seed(seed, args, tools):
             os.remove(path)
             results.append(r)
     return results
+
+
+def exact(r, cells):
+    """Compares the two traces of `r` into it; whether every tick and the length are alike."""
+    ref, ref_stopped = parse_trace(r["ref"])
+    ours, ours_stopped = parse_trace(r["ours"])
+    r["compare"] = c = compare(ref, ours, cells)
+    r["length_differs"] = len(ref) != len(ours) and not (ref_stopped and ours_stopped)
+    r["exact"] = c["matched"] == c["compared"] and not c["position_lines"] and not r["length_differs"]
+    return r["exact"]
 
 
 def record(args, seed, cut, trace):
@@ -154,6 +163,9 @@ def report(results):
     print(f"of the {len(ref_loaded)} the reference loads: xmplay loads "
           f"{share(len(both), len(ref_loaded))}, every tick alike in {share(exact, len(both))}; "
           f"channel-ticks matched {matched}/{compared} ({100.0 * matched / max(1, compared):.3f}%)")
+    alike = [r for r in both if r["whole_alike"]]
+    print(f"of those, cuts of songs that play alike whole: every tick alike in "
+          f"{share(sum(r['exact'] for r in alike), len(alike))}")
 
 
 def main():
