@@ -102,16 +102,10 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
     if (is_tone_porta(cell) && !delayed && !retrig_now) {
       // Tone portamento glides to the note on the playing sample without starting it; the note
       // last started stays the one a retrig starts again. One the playing sample's relative note
-      // takes out of C-0..A#9 leaves the glide as it was, but for the tables' few periods a
-      // semitone below C-0.
-      const int played = note - 1 + c.relative;
-      int target = 0;
-      if (played >= 0 && played <= tables::highest_note) {
-        target = period_of(c, note);
-      } else if (played == -1) {
-        target = tables::period_below_c0(module_->linear_frequencies, c.finetune);
-      }
-      if (target != 0) {
+      // takes past the table leaves the glide as it was.
+      const int target =
+          tables::table_period(module_->linear_frequencies, note - 1 + c.relative, c.finetune);
+      if (target >= 0) {
         c.target_period = target;
         c.porta_direction = target > c.period ? 1 : target < c.period ? -1 : 0;
       }

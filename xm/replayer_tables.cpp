@@ -99,9 +99,20 @@ int note_period(bool linear, int note, int finetune) {
   return period_at(linear, std::clamp(note, 0, highest_note), sixteenths_of(finetune));
 }
 
-int period_below_c0(bool linear, int finetune) {
+int table_period(bool linear, int played, int finetune) {
+  // FastTracker 2 looks the period up by played * 16 + sixteenths + 16 in a table of 1936, which
+  // it reads as far as that goes: up from B one below C-0 at the finetunes from 0 (as C-0's
+  // lowest sixteenths on the linear table), past A#9 into B-9 and, on the Amiga table, what lies
+  // after its end.
+  constexpr int entries = 1936, amiga_end = 1919;
+  constexpr std::array<int, entries - amiga_end> past_amiga_end = {
+      22, 16, 8, 0, 16, 32, 24, 16, 8, 0, 16, 32, 24, 16, 8, 0, 0};
   const int sixteenths = sixteenths_of(finetune);
-  return sixteenths >= 0 ? period_at(linear, -1, sixteenths) : 0;
+  const int index = played * 16 + sixteenths + 16;
+  if (index < 0 || index >= entries) return -1;
+  if (linear) return 7680 - played * 64 - sixteenths * 4;
+  if (index >= amiga_end) return past_amiga_end[static_cast<std::size_t>(index - amiga_end)];
+  return period_at(false, played, sixteenths);
 }
 
 int arpeggio_period(bool linear, int note, int finetune) {

@@ -14,10 +14,9 @@ constexpr int highest_note = 118;  // 0-based notes after the relative note, A#9
 // `note` 0-based (C-0 = 0) including the sample's relative note, clamped to 0..highest_note;
 // `finetune` -128..127, used in sixteenths of a semitone as FastTracker 2 does.
 int note_period(bool linear, int note, int finetune);
-// The period a semitone below C-0, where FastTracker 2's tables still have the finetunes from 0 up
-// (the linear one as C-0's lowest sixteenths, the Amiga one as its B an octave down); 0 for the
-// others.
-int period_below_c0(bool linear, int finetune);
+// The period a tone portamento glides to for `played` (0-based, C-0 = 0, relative note included),
+// as FastTracker 2 reads its table: a little below C-0 and above A#9 too; -1 past the table.
+int table_period(bool linear, int played, int finetune);
 double period_frequency(bool linear, int period);
 // The 0-based note whose period (at `finetune`) is nearest to `period`, the lower one of two
 // as near (glissando), and the note an arpeggio counts from: the highest one that begins,
