@@ -34,7 +34,8 @@ function freshSound() {
 // The data files, made once by two workers side by side while the rest of the page loads, off its
 // thread; each run's module gets them.
 const dataFiles = [];
-const dataMade = Promise.all([0, 1].map((part, _, parts) => new Promise((resolve, reject) => {
+const webAssembly = typeof WebAssembly === "object";
+const dataMade = !webAssembly ? null : Promise.all([0, 1].map((part, _, parts) => new Promise((resolve, reject) => {
   const worker = new Worker("data_worker.js");
   worker.onmessage = (event) => {
     const message = event.data;
@@ -57,10 +58,19 @@ function pageMissing(file) {
 }
 
 function startPage() {
+  if (!webAssembly) {
+    showReport.state = "failed";
+    showReport.error = "no WebAssembly";
+    document.getElementById("message").textContent =
+      "The show cannot run in this browser: it needs WebAssembly, which this browser lacks or has "
+      + "turned off.";
+    return;
+  }
   const canvas = document.getElementById("screen");
   const cover = document.getElementById("cover");
   const message = document.getElementById("message");
   const fullScreenButton = document.getElementById("full-screen");
+  const endButton = document.getElementById("end-show");
   const context2d = canvas.getContext("2d", { alpha: false });
 
   let module = null;   // the module of the next or current run
@@ -108,11 +118,13 @@ function startPage() {
       return { width: window.innerWidth, height: window.innerHeight,
                pixelRatio: window.devicePixelRatio || 1 };
     },
+    // By a transform of the canvas at its own size: layout would round a fraction of a CSS pixel
+    // (a third, at three monitor pixels to one) and put the picture off its monitor pixels.
     placeCanvas(x, y, width, height) {
-      canvas.style.left = x + "px";
-      canvas.style.top = y + "px";
-      canvas.style.width = width + "px";
-      canvas.style.height = height + "px";
+      canvas.style.width = canvas.width + "px";
+      canvas.style.height = canvas.height + "px";
+      canvas.style.transform =
+        `matrix(${width / canvas.width}, 0, 0, ${height / canvas.height}, ${x}, ${y})`;
     },
     showFrame(heap, address, width, height, startMs) {
       if (!picture || picture.width !== width || picture.height !== height) return;
@@ -203,6 +215,7 @@ function startPage() {
     showReport.endMs = performance.now();
     showReport.state = "ended";
     canvas.hidden = true;
+    endButton.hidden = true;
     say(status === 0 ? "The show has ended. Click to start it again."
                      : "The show could not open its screen (status " + status + "). "
                        + "Click to try again.", false);
@@ -288,6 +301,7 @@ function startPage() {
     showReport.startMs = performance.now();
     showReport.endMs = null;
     cover.hidden = true;
+    endButton.hidden = false;
     // A node left from the last run, its fade not yet heard, goes now.
     if (soundNode) soundNode.disconnect();
     soundNode = await openSoundNode();
@@ -314,11 +328,43 @@ function startPage() {
   cover.addEventListener("keydown", (event) => {
     if (event.code === "Enter" || event.code === "Space") start();
   });
+  // Escape, for a page without a keyboard.
+  function endShow() {
+    if (running) events.push([keyDown, "Escape"], [keyUp, "Escape"]);
+  }
+
   fullScreenButton.addEventListener("click", (event) => {
     event.stopPropagation();
     toggleFullScreen();
   });
+  endButton.addEventListener("click", (event) => {
+    event.stopPropagation();
+    endShow();
+  });
   document.addEventListener("dblclick", toggleFullScreen);
+
+  // Touch: a tap shows the buttons, a second finger ends the show, a double tap switches full
+  // screen (and is no double click besides).
+  let lastTap = null;  // time and place of the last one-finger tap
+  document.addEventListener("touchstart", (event) => {
+    showButtons();
+    if (running && event.touches.length >= 2) {
+      event.preventDefault();
+      endShow();
+    }
+  }, { passive: false });
+  document.addEventListener("touchend", (event) => {
+    if (event.touches.length > 0 || event.changedTouches.length !== 1) return;
+    const touch = event.changedTouches[0];
+    const now = performance.now();
+    const double = lastTap !== null && now - lastTap.time < 400
+      && Math.hypot(touch.clientX - lastTap.x, touch.clientY - lastTap.y) < 40;
+    lastTap = double ? null : { time: now, x: touch.clientX, y: touch.clientY };
+    if (double && running && !event.target.closest("button")) {
+      event.preventDefault();
+      toggleFullScreen();
+    }
+  }, { passive: false });
 
   window.addEventListener("keydown", (event) => {
     if (event.code === "F11") {
@@ -343,12 +389,18 @@ function startPage() {
     if (running) events.push([blurred, ""]);
   });
 
+  // The buttons, out of the picture until the mouse moves or the page is touched.
   let buttonTimer = 0;
+  function showButtons() {
+    for (const button of [fullScreenButton, endButton]) button.classList.add("shown");
+    clearTimeout(buttonTimer);
+    buttonTimer = setTimeout(() => {
+      for (const button of [fullScreenButton, endButton]) button.classList.remove("shown");
+    }, 2000);
+  }
   document.addEventListener("pointermove", () => {
     if (running) events.push([pointerMoved, ""]);
-    fullScreenButton.classList.add("shown");
-    clearTimeout(buttonTimer);
-    buttonTimer = setTimeout(() => fullScreenButton.classList.remove("shown"), 2000);
+    showButtons();
   });
 
   // The music's player, fetched once; without an AudioWorklet there is nothing to play it in.

@@ -102,10 +102,13 @@ def browser(unlimited_frame_rate=False):
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
-def set_viewport(driver, width, height):
+def set_viewport(driver, width, height, ratio=1, phone=False):
+    """A page of width x height CSS pixels, `ratio` monitor pixels each; a phone's is touched."""
     driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                           {"width": width, "height": height, "deviceScaleFactor": 1,
-                            "mobile": False})
+                           {"width": width, "height": height, "deviceScaleFactor": ratio,
+                            "mobile": phone})
+    driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                           {"enabled": phone, "maxTouchPoints": 5})
 
 
 def report(driver):
@@ -126,8 +129,8 @@ def running(state):
     return state["state"] == "running"
 
 
-def open_page(driver, url, width, height):
-    set_viewport(driver, width, height)
+def open_page(driver, url, width, height, ratio=1, phone=False):
+    set_viewport(driver, width, height, ratio, phone)
     driver.get(url)
     state = wait_for(driver, lambda s: s["state"] in ("ready", "failed"), "the page loads")
     check(state["state"] == "ready" and "Click to start" in state["cover"],
@@ -154,9 +157,10 @@ def escape(driver):
     return state
 
 
-def scene_on_screen(driver, work, identify, width, height):
+def scene_on_screen(driver, work, identify, width, height, ratio=1):
     """The scene of the model a screenshot of the running show is, once the full-screen button is
-    gone and fresh frames are on the canvas. The largest whole scale that fits, centred."""
+    gone and fresh frames are on the canvas. The largest whole scale that fits in monitor pixels,
+    centred."""
     wait_for(driver, lambda s: not s["buttonShown"] and s["viewport"] == [width, height],
              f"a {width}x{height} page without the full-screen button")
     check(running(more_frames(driver, "frames before a screenshot")), "the show ended too soon")
@@ -164,7 +168,8 @@ def scene_on_screen(driver, work, identify, width, height):
     driver.save_screenshot(png)
     check(running(report(driver)), "the show ended during a screenshot")
     subprocess.run(["convert", png, "-strip", ppm], check=True)
-    scale = max(1, min(width // 640, height // 400))
+    width, height = width * ratio, height * ratio
+    scale = min(width // 640, height // 400)
     place = [str(scale), str((width - 640 * scale) // 2), str((height - 400 * scale) // 2)]
     result = subprocess.run([identify, ppm, "xrgb8888", *place], capture_output=True, text=True)
     if result.returncode != 0:
@@ -263,6 +268,93 @@ def case_inactive_page(driver, urls, work, identify):
     escape(driver)
 
 
+# Routes the page's sound to the destination through web_sound_probe.js.
+PROBE = """const connect = AudioNode.prototype.connect;
+AudioNode.prototype.connect = function (target, ...rest) {
+  if (!(target instanceof AudioDestinationNode) || this === window.soundProbe) {
+    return connect.call(this, target, ...rest);
+  }
+  window.probeAdded ??= target.context.audioWorklet.addModule("/web_sound_probe.js").then(() => {
+    window.soundProbe = new AudioWorkletNode(target.context, "sound-probe",
+                                             { outputChannelCount: [2] });
+    connect.call(soundProbe, target);
+  });
+  probeAdded.then(() => connect.call(this, soundProbe));
+  return target;
+};"""
+BUSY_TURNS = 30
+
+
+def case_busy_page(driver, urls, work, identify):
+    # The page's thread held 150 ms of every 300 ms while the show plays, for 30 turns: 9 s at
+    # least, of a show that runs 86.7 s at least.
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PROBE})
+    open_page(driver, urls["real"], 1280, 800)
+    start(driver)
+    wait_for(driver, lambda s: s["sound"]["quanta"] > 0 and driver.execute_script(
+        "return window.soundProbe !== undefined"), "the music, through the probe")
+    driver.execute_script("""soundProbe.port.onmessage = (event) => { window.probed = event.data; };
+      soundProbe.port.postMessage("reset");
+      window.busyTurns = 0;
+      window.busy = setInterval(() => {
+        const until = performance.now() + 150;
+        while (performance.now() < until) {}
+        busyTurns += 1;
+      }, 300);""")
+    wait_for(driver, lambda s: driver.execute_script("return busyTurns") >= BUSY_TURNS,
+             f"{BUSY_TURNS} turns of a busy page")
+    driver.execute_script("clearInterval(busy); soundProbe.port.postMessage('get');")
+    probed = wait_for(driver, lambda s: driver.execute_script("return window.probed"),
+                      "the probe's counts") and driver.execute_script("return probed")
+    check(running(report(driver)), "the show ended while the page was busy")
+    state = escape(driver)
+    state = wait_for(driver, lambda s: s["sound"]["ended"], "the music's fade heard")
+    sound = state["sound"]
+    print(f"  busy page: {probed['quanta']} quanta reached the destination, {probed['silent']} "
+          f"silent, {probed['repeated']} played again; the worklet rendered {sound['quanta']}, "
+          f"could not fill {sound['unfilled']}")
+    # 29 whole turns of 300 ms at least between the reset and the count.
+    check(probed["quanta"] >= (BUSY_TURNS - 1) * 0.3 * SOUND_RATE / 128,
+          f"only {probed['quanta']} quanta reached the destination")
+    check(probed["silent"] == 0 and probed["repeated"] == 0 and sound["unfilled"] == 0,
+          "sound was dropped while the page was busy")
+
+
+def case_phone(driver, urls, work, identify):
+    # A phone held upright, with no keyboard: 390x844 CSS pixels of 3 monitor pixels each, touched.
+    open_page(driver, urls["model"], 390, 844, 3, phone=True)
+    def touch(*points):
+        driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+            "type": "touchStart", "touchPoints": [{"x": x, "y": y} for x, y in points]})
+        driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+    for run, end in ((1, "the end button"), (2, "a two-finger tap")):
+        touch((195, 422))
+        wait_for(driver, lambda s: s["frames"] > 0, f"run {run}: the show started by a tap")
+        if run == 1:
+            # Two taps in a row switch full screen, and back.
+            for full in (True, False):
+                touch((195, 600))
+                touch((195, 600))
+                wait_for(driver, lambda s: s["fullScreen"] == full,
+                         f"full screen {'on' if full else 'off'} on a double tap")
+            scene_on_screen(driver, work, identify, 390, 844, 3)
+            touch((195, 600))
+            touch(driver.execute_script("const box = document.getElementById('end-show')"
+                                        ".getBoundingClientRect();"
+                                        "return [box.x + box.width / 2, box.y + box.height / 2]"))
+        else:
+            touch((150, 400), (250, 400))
+        state = wait_for(driver, lambda s: not running(s), f"the end on {end}")
+        check(state["status"] == 0, f"{end} ended the show with status {state['status']}")
+        wait_for(driver, lambda s: s["offersStart"], "the page offers another run")
+    # Without WebAssembly: a plain message.
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                           {"source": "delete window.WebAssembly"})
+    driver.get(urls["model"])
+    state = wait_for(driver, lambda s: s["state"] == "failed", "the page without WebAssembly")
+    check("WebAssembly" in state["cover"], f"without WebAssembly the page shows {state['cover']!r}")
+
+
 def case_full_screen_and_resize(driver, urls, work, identify):
     open_page(driver, urls["model"], 1000, 700)
     start(driver)
@@ -309,6 +401,10 @@ def case_first_visit(driver, urls, work, identify):
 
 
 CASES = [
+    ("a page busy 150 ms of every 300 ms: the music goes on, every quantum filled",
+     case_busy_page),
+    ("a phone: a tap starts, the picture fits exactly, the end button and two fingers end it; "
+     "without WebAssembly, a plain message", case_phone),
     ("a first visit: at most 1,000,000 bytes; the page's data files are the native generator's",
      case_first_visit),
     ("the show to its end: screenshots are scenes of the model, sound throughout", case_to_end),
@@ -370,7 +466,7 @@ def main():
     build_dir, tools_dir = sys.argv[1], sys.argv[2]
     identify = os.path.join(tools_dir, "e2e_identify_picture")
     with tempfile.TemporaryDirectory(prefix="web-e2e.") as work:
-        site = os.path.join(build_dir, "site")
+        site = os.path.abspath(os.path.join(build_dir, "site"))
         files = sorted(os.listdir(site))
         if files != sorted(PAGE_FILES):
             print(f"web e2e: FAILED: {site} holds {files}, not the page's {sorted(PAGE_FILES)}")
@@ -379,6 +475,8 @@ def main():
         os.makedirs(root)
         os.symlink(site, os.path.join(root, "real"))
         make_model_site(build_dir, tools_dir, os.path.join(root, "model"))
+        shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "web_sound_probe.js"),
+                    root)
         handler = functools.partial(QuietHandler, directory=root)
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         threading.Thread(target=server.serve_forever, daemon=True).start()
