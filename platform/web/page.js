@@ -356,7 +356,8 @@ function startPage() {
   document.addEventListener("touchend", (event) => {
     if (event.touches.length > 0 || event.changedTouches.length !== 1) return;
     const touch = event.changedTouches[0];
-    const now = performance.now();
+    // When the finger left, not when the busy page got round to it.
+    const now = event.timeStamp;
     const double = lastTap !== null && now - lastTap.time < 400
       && Math.hypot(touch.clientX - lastTap.x, touch.clientY - lastTap.y) < 40;
     lastTap = double ? null : { time: now, x: touch.clientX, y: touch.clientY };
