@@ -18,6 +18,10 @@ constexpr int volume_top = 64, panning_top = 63, running_top = 64;
 
 int point_tick(const Envelope& e, int i) { return e.points[static_cast<std::size_t>(i)].tick; }
 
+// A key off puts the time back to a point's tick, which FastTracker 2 keeps one less in 16 bits:
+// back to tick 0 is a time past any point until the envelope runs on (and comes round to 0).
+int back_to(int tick) { return tick == 0 ? 0x10000 : tick; }
+
 // An instrument without samples (and a number naming none) keeps FastTracker 2's panning envelope
 // for a new instrument, switched off; only its points' ticks ever count, at a key off.
 constexpr std::array<int, max_envelope_points> blank_panning_ticks = {0,  10, 30,  50,  60,  70,
@@ -50,6 +54,7 @@ void enter_point(const Envelope& e, State& s, int i, int top) {
 // point too, even at the old loop's end).
 template <typename State>
 int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
+  s.tick &= 0xFFFF;  // FastTracker 2 counts the time in 16 bits
   if (s.next < max_envelope_points && s.tick == point_tick(e, s.next)) {
     // A loop whose end is the sustain point ends with the key: the envelope goes on past it.
     const bool released_here = key_off && e.sustain_on && e.sustain == e.loop_end;
@@ -102,7 +107,7 @@ void Replayer::release_envelope(Channel& c) {
   if (c.instrument->volume_envelope.on) {
     const Envelope& e = c.instrument->volume_envelope;
     EnvelopeState& s = c.volume_envelope;
-    if (s.next < e.count && s.tick > point_tick(e, s.next)) s.tick = point_tick(e, s.next);
+    if (s.next < e.count && s.tick > point_tick(e, s.next)) s.tick = back_to(point_tick(e, s.next));
   }
   // It does so for the panning envelope's time only where the instrument has that envelope off,
   // by that envelope's points, so that a panning envelope never played starts at its first point
@@ -113,7 +118,7 @@ void Replayer::release_envelope(Channel& c) {
     const int tick = c.instrument->samples.empty()
                          ? blank_panning_ticks[static_cast<std::size_t>(i)]
                          : point_tick(c.instrument->panning_envelope, i);
-    if (s.tick > tick) s.tick = tick;
+    if (s.tick > tick) s.tick = back_to(tick);
   }
 }
 
