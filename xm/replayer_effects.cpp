@@ -303,8 +303,8 @@ void Replayer::tone_portamento(Channel& c) {
   if (c.porta_direction != 0 && c.period == c.target_period) c.porta_direction = 1;
   if (c.glissando) {
     const bool linear = module_->linear_frequencies;
-    c.set_out_period(tables::note_period(linear, tables::nearest_note(linear, c.period, c.finetune),
-                                         c.finetune));
+    c.set_out_period(tables::arpeggio_period(
+        linear, tables::arpeggio_base(linear, c.period, c.finetune), c.finetune));
   } else {
     c.set_out_period(c.period);
   }

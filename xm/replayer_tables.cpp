@@ -158,17 +158,6 @@ int arpeggio_base(bool linear, int period, int finetune) {
   return note;
 }
 
-int nearest_note(bool linear, int period, int finetune) {
-  int best = 0;
-  for (int n = 1; n <= highest_note; ++n) {
-    if (std::abs(note_period(linear, n, finetune) - period) <
-        std::abs(note_period(linear, best, finetune) - period)) {
-      best = n;
-    }
-  }
-  return best;
-}
-
 // The table holds sixteen steps (0, 1, 2, 0, ...) read backwards by the ticks left in the row;
 // past it FastTracker 2 reads the vibrato table behind, whose 0 then non-zero bytes give the base
 // note at 16 ticks left and the y note beyond.

@@ -18,12 +18,11 @@ int note_period(bool linear, int note, int finetune);
 // as FastTracker 2 reads its table: a little below C-0 and above A#9 too; -1 past the table.
 int table_period(bool linear, int played, int finetune);
 double period_frequency(bool linear, int period);
-// The 0-based note whose period (at `finetune`) is nearest to `period`, the lower one of two
-// as near (glissando), and the note an arpeggio counts from: the highest one that begins,
-// half a semitone below it, at a longer period than `period`.
-int nearest_note(bool linear, int period, int finetune);
+// The 0-based note an arpeggio counts from and a glissando rounds to: the highest one that
+// begins, half a semitone below it, at a longer period than `period`.
 int arpeggio_base(bool linear, int period, int finetune);
-// An arpeggio's note: as note_period, but never above a sixteenth of a semitone below C-8.
+// An arpeggio's or glissando's note: as note_period, but never above a sixteenth of a semitone
+// below C-8.
 int arpeggio_period(bool linear, int note, int finetune);
 
 // Vibrato and tremolo: a quarter sine in 32 steps of half a cycle, 0..255.
