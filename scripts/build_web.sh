@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the show for web browsers with Debian's emscripten in build/web, and leaves the page in
 # build/web/site, the folder to copy to a web host, holding only: index.html, page.js, page.css,
-# favicon.ico (the show's icon), show.js and show.wasm (the show), sound.wasm and sound_worklet.js
-# (its music, in an audio worklet), data.wasm and data_worker.js (the generator that makes the six
-# data files in the browser). The icon, and the data files the page's must equal (build/web/data),
-# are made by the generator built for this machine (build/release).
+# favicon.ico (the show's icon), show.js and show.wasm.gz (the show), sound.wasm.gz and
+# sound_worklet.js (its music, in an audio worklet) and show.data.tgz (the six data files); the
+# page inflates the compressed ones itself. The icon and the data files (build/web/data) are made
+# by the generator built for this machine (build/release).
 #
 # Exit status 77 when emscripten cannot be installed here, so that callers report the web build
 # skipped.

@@ -1,10 +1,10 @@
 "use strict";
-// The page around the show: loads the module (show.js and its wasm) and the music's player
-// (sound.wasm), has the show's data files made (data_worker.js), waits for a click to start it (browsers play sound only after a
-// gesture, and picture and music are to begin together), answers the module's calls (the `page`
-// object: canvas, animation frames, sleeps, events, sound), and says when the show has ended,
-// offering to start it again in a fresh module. The music plays in an audio worklet
-// (sound_worklet.js), one node per run, on the browser's audio thread.
+// The page around the show: loads the module (show.js and its wasm), the music's player
+// (sound.wasm) and the show's data files (show.data.tgz), waits for a click or tap to start it
+// (browsers play sound only after a gesture, and picture and music are to begin together), answers
+// the module's calls (the `page` object: canvas, animation frames, sleeps, events, sound), and says
+// when the show has ended, offering to start it again in a fresh module. The music plays in an
+// audio worklet (sound_worklet.js), one node per run, on the browser's audio thread.
 //
 // window.showReport tells how the runs went: for the tests, and for anyone curious.
 
@@ -31,22 +31,35 @@ function freshSound() {
            ended: false, frames: 0, peak: 0, windowRms: [], error: null };
 }
 
-// The data files, made once by two workers side by side while the rest of the page loads, off its
-// thread; each run's module gets them.
+// The page's large files come gzip-compressed, whatever the web host does: inflated here.
+const canRun = typeof WebAssembly === "object" && typeof DecompressionStream === "function";
+
+async function fetchInflated(url) {
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(url + ": " + response.status + " " + response.statusText);
+  const bytes = new Uint8Array(await response.arrayBuffer());
+  // A host that marks .gz files as gzip-encoded has the browser inflate them on the way.
+  if (bytes[0] !== 0x1f || bytes[1] !== 0x8b) return bytes;
+  const inflated = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
+  return new Uint8Array(await new Response(inflated).arrayBuffer());
+}
+
+// The six data files, from one tar file (a 512-byte header before each file, naming it and
+// giving its size in octal, the file padded to 512 bytes); each run's module gets them.
 const dataFiles = [];
-const webAssembly = typeof WebAssembly === "object";
-const dataMade = !webAssembly ? null : Promise.all([0, 1].map((part, _, parts) => new Promise((resolve, reject) => {
-  const worker = new Worker("data_worker.js");
-  worker.onmessage = (event) => {
-    const message = event.data;
-    if (message.file) dataFiles.push([message.file, new Uint8Array(message.bytes)]);
-    if (message.failed) reject(new Error("the data files could not be made: " + message.failed));
-    if (message.done || message.failed) worker.terminate();
-    if (message.done) resolve();
-  };
-  worker.onerror = () => reject(new Error("data_worker.js could not be run"));
-  worker.postMessage({ part, parts: parts.length });
-})));
+const dataLoaded = !canRun ? null : fetchInflated("show.data.tgz").then((tar) => {
+  const text = (at, length) => new TextDecoder().decode(tar.subarray(at, at + length))
+    .replace(/\0.*$/s, "");
+  for (let at = 0; at + 512 <= tar.length && tar[at] !== 0;) {
+    const size = parseInt(text(at + 124, 12), 8);
+    if (!(size >= 0) || at + 512 + size > tar.length) throw new Error("show.data.tgz is damaged");
+    dataFiles.push([text(at, 100), tar.subarray(at + 512, at + 512 + size)]);
+    at += 512 + Math.ceil(size / 512) * 512;
+  }
+});
+// The show's WebAssembly module, for each run's instance.
+const showWasm = !canRun ? null : fetchInflated("show.wasm.gz").then((bytes) =>
+  WebAssembly.compile(bytes));
 
 // Where show.js could not be loaded (a page opened from disk, or a build without it).
 function pageMissing(file) {
@@ -58,12 +71,12 @@ function pageMissing(file) {
 }
 
 function startPage() {
-  if (!webAssembly) {
+  if (!canRun) {
     showReport.state = "failed";
-    showReport.error = "no WebAssembly";
+    showReport.error = "no WebAssembly or DecompressionStream";
     document.getElementById("message").textContent =
-      "The show cannot run in this browser: it needs WebAssembly, which this browser lacks or has "
-      + "turned off.";
+      "The show cannot run in this browser: it needs WebAssembly and DecompressionStream, which "
+      + "this browser lacks or has turned off.";
     return;
   }
   const canvas = document.getElementById("screen");
@@ -274,7 +287,12 @@ function startPage() {
       print: (text) => console.log(text),
       printErr: (text) => console.error(text),
       onAbort: (what) => failed(what),
-    }), soundLoaded, dataMade]).then(([ready]) => {
+      instantiateWasm(imports, instantiated) {
+        showWasm.then((compiled) => WebAssembly.instantiate(compiled, imports))
+          .then((instance) => instantiated(instance), (error) => failed(error));
+        return {};
+      },
+    }), soundLoaded, dataLoaded]).then(([ready]) => {
       for (const [name, bytes] of dataFiles) ready.FS.writeFile("/" + name, bytes);
       module = ready;
       if (showReport.loadMs === null) showReport.loadMs = performance.now();
@@ -406,9 +424,6 @@ function startPage() {
 
   // The music's player, fetched once; without an AudioWorklet there is nothing to play it in.
   const soundLoaded = !window.AudioWorkletNode ? Promise.resolve()
-    : fetch("sound.wasm").then((response) => {
-      if (!response.ok) throw new Error("sound.wasm: " + response.status);
-      return response.arrayBuffer();
-    }).then((bytes) => { soundBytes = bytes; });
+    : fetchInflated("sound.wasm.gz").then((bytes) => { soundBytes = bytes.buffer; });
   prepare();
 }

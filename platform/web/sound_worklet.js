@@ -3,9 +3,9 @@
 // (worklet_player.cpp, sound.wasm) instantiated inside it from the bytes the page hands it, so that
 // whatever holds the page's thread, every quantum is rendered on time.
 //
-// From the page: { load: module bytes }, { play: rate }, { fade: true }. To the page: { ready } once
-// the player is there (or { failed }), { warning }, { progress } about once a second and { ended }
-// once the fade has been heard, with what was played; the processor then stops for good.
+// From the page: { load: module bytes }, { play: rate }, { fade: true }. To the page: { ready }
+// once the player is there (or { failed }), { warning }, { progress } about once a second and
+// { ended } once the fade has been heard, with what was played; the processor then stops for good.
 // Counted: quanta rendered by the player, quanta asked for while the music was to play that it
 // could not fill, and quanta asked for after the end (none, when all is well).
 
@@ -78,8 +78,8 @@ class ShowSound extends AudioWorkletProcessor {
     this.ended = true;
     const player = this.player;
     const windowRms = [];
-    if (player) {
-      for (let i = 0; i < player.sound_windows(); i += 1) windowRms.push(player.sound_window_rms(i));
+    for (let i = 0; player && i < player.sound_windows(); i += 1) {
+      windowRms.push(player.sound_window_rms(i));
     }
     this.port.postMessage({ ended: { ...this.counts, frames: player ? player.sound_frames() : 0,
                                      peak: player ? player.sound_peak() : 0, windowRms } });

@@ -6,20 +6,21 @@
 
 BUILD_DIR holds the web build, TOOLS_DIR the e2e tools of the native build. The page's folder
 (BUILD_DIR/site) must hold its files and nothing else; it is served as it is, and as a copy with
-the test pictures and font handed to the page in place of the files it makes (web_model_data.js
-for data_worker.js), whose scenes the framebuffer model knows exactly. Chromium runs at its own
-pace, at most 60 animation frames a second: the show's 5,202 flips take at least 86.7 s, however
-fast the machine, and a case that needs the show running for some seconds has it, however busy.
+the test pictures and font in its data package, whose scenes the framebuffer model knows exactly.
+Chromium runs at its own pace, at most 60 animation frames a second: the show's 5,202 flips take
+at least 86.7 s, however fast the machine, and a case that needs the show running for some
+seconds has it, however busy.
 """
 
 import functools
-import hashlib
+import gzip
 import http.server
 import json
 import os
 import shutil
 import subprocess
 import sys
+import tarfile
 import tempfile
 import threading
 import time
@@ -30,10 +31,8 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
-PAGE_FILES = ["index.html", "page.js", "page.css", "favicon.ico", "show.js", "show.wasm",
-              "sound.wasm", "sound_worklet.js", "data.wasm", "data_worker.js"]
-DATA_FILES = ["theme2.xm", "drumvelk.raw", "quillmar.raw", "presents.raw", "zadadodovoze.raw",
-              "balls.raw"]
+PAGE_FILES = ["index.html", "page.js", "page.css", "favicon.ico", "show.js", "show.wasm.gz",
+              "sound.wasm.gz", "sound_worklet.js", "show.data.tgz"]
 # A first visit, from a server that compresses nothing.
 DOWNLOAD_LIMIT = 1_000_000
 PRESENTED_FRAMES = 5202
@@ -62,15 +61,18 @@ def check(condition, what):
 
 
 def make_model_site(build_dir, tools_dir, site):
-    """The page with the test assets handed to it in place of the files it makes."""
+    """The page with the test pictures and font in its data package, in place of the show's."""
     shutil.copytree(os.path.join(build_dir, "site"), site)
     data = os.path.join(site, "model-data")
     os.makedirs(data)
     subprocess.run([os.path.join(tools_dir, "e2e_write_assets"), data], check=True)
     # The song is the show's own; only pictures and font are the test's.
     shutil.copy(os.path.join(build_dir, "data", "theme2.xm"), data)
-    shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "web_model_data.js"),
-                os.path.join(site, "data_worker.js"))
+    with gzip.open(os.path.join(site, "show.data.tgz"), "wb") as packed:
+        with tarfile.open(fileobj=packed, mode="w", format=tarfile.GNU_FORMAT) as tar:
+            for name in sorted(os.listdir(data)):
+                tar.add(os.path.join(data, name), arcname=name)
+    shutil.rmtree(data)
 
 
 # Bodies sent by the server, and the requests it could not answer.
@@ -347,9 +349,9 @@ def case_phone(driver, urls, work, identify):
             # A tap shows the button for a while; tapped again should it have gone meanwhile.
             while running(report(driver)):
                 touch((195, 600))
-                touch(driver.execute_script("const box = document.getElementById('end-show')"
-                                            ".getBoundingClientRect();"
-                                            "return [box.x + box.width / 2, box.y + box.height / 2]"))
+                touch(driver.execute_script(
+                    "const box = document.getElementById('end-show').getBoundingClientRect();"
+                    "return [box.x + box.width / 2, box.y + box.height / 2]"))
                 wait_for(driver, lambda s: not running(s) or not s["buttonShown"], "the end")
         else:
             touch((150, 400), (250, 400))
@@ -392,21 +394,12 @@ def case_first_visit(driver, urls, work, identify):
     print(f"  a first visit: {sent} bytes in {len(SENT)} files")
     check(sent <= DOWNLOAD_LIMIT, f"{sent} bytes sent, more than {DOWNLOAD_LIMIT}: {SENT}")
     escape(driver)
-    # The files the page makes are the native generator's, byte for byte.
-    made = driver.execute_async_script("""const done = arguments[0], hashes = {};
-      const worker = new Worker("data_worker.js");
-      worker.onmessage = async (event) => {
-        if (event.data.file) {
-          const digest = await crypto.subtle.digest("SHA-256", event.data.bytes);
-          hashes[event.data.file] = [...new Uint8Array(digest)]
-            .map((b) => b.toString(16).padStart(2, "0")).join("");
-        }
-        if (!event.data.file) setTimeout(() => done(event.data.done ? hashes : event.data), 100);
-      };
-      worker.postMessage({ part: 0, parts: 1 });""")
-    native = {name: hashlib.sha256(open(os.path.join(urls["native_data"], name), "rb").read())
-              .hexdigest() for name in DATA_FILES}
-    check(made == native, f"the page makes {made}, the native generator {native}")
+    # The package holds the six data files the generator made, whole.
+    data = os.path.join(urls["build"], "data")
+    with tarfile.open(os.path.join(urls["build"], "site", "show.data.tgz")) as tar:
+        packed = {member.name: tar.extractfile(member).read() for member in tar.getmembers()}
+    made = {name: open(os.path.join(data, name), "rb").read() for name in os.listdir(data)}
+    check(packed == made, f"show.data.tgz holds {sorted(packed)}, not the data files of {data}")
 
 
 CASES = [
@@ -414,8 +407,7 @@ CASES = [
      case_busy_page),
     ("a phone: a tap starts, the picture fits exactly, the end button and two fingers end it; "
      "without WebAssembly, a plain message", case_phone),
-    ("a first visit: at most 1,000,000 bytes; the page's data files are the native generator's",
-     case_first_visit),
+    ("a first visit: at most 1,000,000 bytes", case_first_visit),
     ("the show to its end: screenshots are scenes of the model, sound throughout", case_to_end),
     ("Escape ends the show, and it starts again", case_escape_and_again),
     ("the page as built runs; without focus or out of sight it presents nothing, and again once "
@@ -491,7 +483,7 @@ def main():
         threading.Thread(target=server.serve_forever, daemon=True).start()
         urls = {site: f"http://127.0.0.1:{server.server_address[1]}/{site}/index.html"
                 for site in ("real", "model")}
-        urls["native_data"] = os.path.join(build_dir, "data")
+        urls["build"] = build_dir
         try:
             if len(sys.argv) == 4:
                 figures(urls)
