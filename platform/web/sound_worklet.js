@@ -57,6 +57,7 @@ class ShowSound extends AudioWorkletProcessor {
 
   run(command) {
     const player = this.player;
+    if (this.ended) return;
     if (command.load) {
       const size = command.load.byteLength;
       const at = player.sound_module_buffer(size);
