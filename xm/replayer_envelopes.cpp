@@ -100,14 +100,16 @@ void Replayer::restart_envelopes(Channel& c) {
   if (c.instrument->volume_envelope.on) c.volume_envelope.tick = c.volume_envelope.next = 0;
   if (c.instrument->panning_envelope.on) c.panning_envelope.tick = c.panning_envelope.next = 0;
 }
-// A key off lets the volume envelope's sustain point go: time that ran on past the point it rests
-// on goes back to that point, which the next tick reaches again. FastTracker 2 never does this
+// A key off lets the volume envelope's sustain point go: time that ran on past the next point
+// goes back to it, which the next tick reaches again (an unused point past the envelope's end is
+// at tick 0, value 0, and cuts the sound so). FastTracker 2 never does this
 // for the panning envelope, so one resting on its sustain point stays there.
 void Replayer::release_envelope(Channel& c) {
   if (c.instrument->volume_envelope.on) {
     const Envelope& e = c.instrument->volume_envelope;
     EnvelopeState& s = c.volume_envelope;
-    if (s.next < e.count && s.tick > point_tick(e, s.next)) s.tick = back_to(point_tick(e, s.next));
+    const int tick = point_tick(e, std::min(s.next, max_envelope_points - 1));
+    if (s.tick > tick) s.tick = back_to(tick);
   }
   // It does so for the panning envelope's time only where the instrument has that envelope off,
   // by that envelope's points, so that a panning envelope never played starts at its first point
