@@ -116,9 +116,10 @@ int table_period(bool linear, int played, int finetune) {
 }
 
 int arpeggio_period(bool linear, int note, int finetune) {
-  constexpr int last_note = 95, last_sixteenth = 15;  // a sixteenth below C-8
+  // From two sixteenths of a semitone below C-8 up, FastTracker 2 plays one sixteenth below it.
+  constexpr int last_note = 95, last_sixteenth = 15;
   const int sixteenths = sixteenths_of(finetune);
-  if (note * 16 + sixteenths > last_note * 16 + last_sixteenth) {
+  if (note * 16 + sixteenths >= last_note * 16 + last_sixteenth - 1) {
     return period_at(linear, last_note, last_sixteenth);
   }
   return period_at(linear, note, sixteenths);

@@ -22,7 +22,7 @@ double period_frequency(bool linear, int period);
 // begins, half a semitone below it, at a longer period than `period`.
 int arpeggio_base(bool linear, int period, int finetune);
 // An arpeggio's or glissando's note: as note_period, but never above a sixteenth of a semitone
-// below C-8.
+// below C-8, which it plays from two sixteenths below on.
 int arpeggio_period(bool linear, int note, int finetune);
 
 // Vibrato and tremolo: a quarter sine in 32 steps of half a cycle, 0..255.
