@@ -51,14 +51,14 @@ std::vector<std::uint32_t> one_frame_a_scene() {
 }
 const std::vector<std::uint32_t> chosen = one_frame_a_scene();
 
-std::vector<std::uint8_t> read_file(const fs::path& path) {
+std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Runs a command with the shell: its exit status and all it wrote.
-std::pair<int, std::string> shell(const std::string& command) {
-  std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+// Runs a command with the shell: its exit status and what it wrote to its standard output.
+std::pair<int, std::string> run(const std::string& command) {
+  std::FILE* pipe = popen(command.c_str(), "r");
   std::string output;
   char buffer[65536];
   for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
@@ -67,26 +67,16 @@ std::pair<int, std::string> shell(const std::string& command) {
   const int status = pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
-
-// Runs a command with the shell, its standard output into the file `into`: its exit status.
-int run_into(const std::string& command, const char* into) {
-  std::FILE* pipe = popen(command.c_str(), "r");
-  std::ofstream out(into, std::ios::binary);
-  char buffer[65536];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-    out.write(buffer, static_cast<std::streamsize>(got));
-  }
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+// The same with its standard error too.
+std::pair<int, std::string> shell(const std::string& command) { return run(command + " 2>&1"); }
 
 std::pair<int, std::string> capture(const std::string& arguments) {
   return shell(std::string(SHOW_CAPTURE_EXECUTABLE) + " " + arguments);
 }
 
 // A song as the music calls play it, rendered by the player on its own for the whole show.
-std::vector<std::int16_t> song_render(const std::vector<std::uint8_t>& song) {
-  xm::LoadResult loaded = xm::load(song);
+std::vector<std::int16_t> song_render(const std::string& file) {
+  xm::LoadResult loaded = xm::load(std::vector<std::uint8_t>(file.begin(), file.end()));
   EXPECT_TRUE(loaded.ok());
   xm::Player player(loaded.module, {.rate = 44100, .loop = true});
   std::vector<std::int16_t> samples(track * 2);
@@ -95,12 +85,9 @@ std::vector<std::int16_t> song_render(const std::vector<std::uint8_t>& song) {
 }
 
 // Little-endian 16-bit samples as bytes.
-std::vector<std::uint8_t> as_bytes(const std::vector<std::int16_t>& samples) {
-  std::vector<std::uint8_t> bytes;
-  for (std::int16_t s : samples) {
-    bytes.push_back(static_cast<std::uint8_t>(s));
-    bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(s) >> 8));
-  }
+std::string as_bytes(const std::vector<std::int16_t>& samples) {
+  std::string bytes;
+  for (std::int16_t s : samples) bytes.append({static_cast<char>(s), static_cast<char>(s >> 8)});
   return bytes;
 }
 
@@ -121,7 +108,7 @@ std::string model_frame(std::uint32_t f, Layout layout, int n) {
   std::string rgb;
   for (int y = 0; y < 400 * n; ++y) {
     for (int x = 0; x < 640 * n; ++x) {
-      const std::uint32_t p = layout_oracle::shown(image[(y / n) * 640 + x / n], layout);
+      const std::uint32_t p = layout_oracle::shown(image, layout, n, x, y);
       rgb.append({static_cast<char>(p >> 16), static_cast<char>(p >> 8), static_cast<char>(p)});
     }
   }
@@ -139,27 +126,24 @@ class CaptureMedia : public ::testing::Test {
 
 TEST_F(CaptureMedia, TheSoundTrackIsTheSongAsThePlayerRendersItForEveryFrame) {
   ASSERT_EQ(capture("--wav song.wav"), std::pair(0, std::string()));
-  const std::vector<std::uint8_t> wav = read_file("song.wav");
+  const std::string wav = read_file("song.wav");
   ASSERT_EQ(wav.size(), 44 + track * 4);
   const std::uint8_t format[] = {1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0};
   EXPECT_EQ(std::memcmp(&wav[20], format, sizeof(format)), 0);
-  EXPECT_TRUE(std::vector<std::uint8_t>(wav.begin() + 44, wav.end()) ==
-              as_bytes(song_render(read_file(SHOW_THEME_XM))));
+  EXPECT_TRUE(wav.substr(44) == as_bytes(song_render(read_file(SHOW_THEME_XM))));
 }
 
 // A song of a few rows that goes round hundreds of times in the show.
 TEST_F(CaptureMedia, ALosslessVideoIsEveryFrameAsTheScreenShowsItWithTheSong) {
-  const std::vector<std::uint8_t> song = test_song();
   fs::remove("theme2.xm");
-  std::ofstream("theme2.xm", std::ios::binary)
-      .write(reinterpret_cast<const char*>(song.data()), static_cast<std::streamsize>(song.size()));
+  test_assets::write_file("theme2.xm", test_song());
   ASSERT_EQ(capture("--video a.mkv --lossless --format bgr565"), std::pair(0, std::string()));
   EXPECT_EQ(shell("ffprobe -v error -select_streams v -count_packets -show_entries "
                   "stream=nb_read_packets,r_frame_rate -of csv=p=0 a.mkv"),
             std::pair(0, std::string("60/1,5202\n")));
   const auto [status, sound] = shell("ffmpeg -v error -i a.mkv -map 0:a -f s16le - 2>/dev/null");
   EXPECT_NEAR(static_cast<double>(sound.size()), track * 4.0, sound_per_frame * 4.0);
-  EXPECT_TRUE(std::vector<std::uint8_t>(sound.begin(), sound.end()) == as_bytes(song_render(song)));
+  EXPECT_TRUE(sound == as_bytes(song_render(read_file("theme2.xm"))));
 
   const std::string frames = decoded_frames("a.mkv");
   ASSERT_EQ(frames.size(), chosen.size() * 640 * 400 * 3);
@@ -277,19 +261,15 @@ TEST_F(CaptureMedia, AnOutputThatIsNoRegularFileIsWrittenAsItStandsAndNeverRepla
     close(listener);
     return made;
   };
-  const auto text = [](const std::string& path) {
-    const std::vector<std::uint8_t> bytes = read_file(path);
-    return std::string(bytes.begin(), bytes.end());
-  };
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const Row& row = rows[r];
     const auto digest = [&](const std::string& path) {
       return row.video
                  ? shell("ffmpeg -v error -i " + path + " -map 0 -c copy -f framemd5 -").second
-                 : text(path);
+                 : read_file(path);
     };
     const std::string reference = "ref" + std::to_string(r);
-    ASSERT_EQ(run_into(with(row.program, reference), "got"), 0) << row.program;
+    ASSERT_EQ(run(with(row.program, reference)).first, 0) << row.program;
     const std::string expected = digest(reference + row.written);
     for (const Kind kind : row.kinds) {
       const std::string out =
@@ -307,16 +287,17 @@ TEST_F(CaptureMedia, AnOutputThatIsNoRegularFileIsWrittenAsItStandsAndNeverRepla
           : kind == descriptor
               ? with(row.program, out) + " >" + out + ".file; s=$?; cat " + out + ".file; exit $s"
               : with(row.program, out);
-      const int status = run_into(command, "got");
+      const auto [status, got] = run(command);
+      std::ofstream("got", std::ios::binary) << got;
       struct stat after {};
       const mode_t type = lstat(target.c_str(), &after) == 0 ? after.st_mode & S_IFMT : 0;
       const std::string name = row.program + " at " + target;
       EXPECT_EQ(std::pair(status, type),
                 std::pair(kind == socket ? row.output_status : 0, types[kind]))
           << name;
-      EXPECT_TRUE(kind == socket   ? text("got").find("cannot write " + target +
-                                                      ": it is a socket") != std::string::npos
-                  : kind == device ? text("got").empty()
+      EXPECT_TRUE(kind == socket
+                      ? got.find("cannot write " + target + ": it is a socket") != std::string::npos
+                  : kind == device ? got.empty()
                                    : digest("got") == expected)
           << name;
     }

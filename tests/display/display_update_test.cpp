@@ -116,9 +116,7 @@ TEST_F(Present, OnlyEscapeAndCloseEndTheShow) {
   const Case cases[] = {{WM_KEYDOWN, VK_ESCAPE, true}, {WM_KEYDOWN, 0x11B, true},  // low byte
                         {WM_CLOSE, 0, true},           {WM_KEYDOWN, 'Q', false},
                         {WM_KEYDOWN, 0x1B00, false},   {WM_KEYUP, VK_ESCAPE, false}};
-  std::vector<std::string> ending = closing_calls(TRUE);
-  ending.insert(ending.begin(), "BASSMOD_Free()");
-  ending.push_back("ExitProcess(0)");
+  const std::vector<std::string> ending = ending_calls();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.message << " " << c.wparam);
     SetUp();

@@ -1,6 +1,5 @@
 // Writes the show's five asset files, with the test contents, into the directory given.
 #include <cstdio>
-#include <filesystem>
 
 #include "tests/show/test_assets.h"
 
@@ -9,11 +8,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s DIRECTORY\n", argv[0]);
     return 2;
   }
-  const std::filesystem::path directory = argv[1];
-  for (int k = 0; k < 4; ++k) {
-    test_assets::write_file(directory / test_assets::picture_names[k],
-                            test_assets::picture_file(k));
-  }
-  test_assets::write_file(directory / test_assets::atlas_name, test_assets::atlas_file());
+  test_assets::write_assets(argv[1]);
   return 0;
 }

@@ -15,25 +15,21 @@
 #include "render/framebuffer.h"
 #include "render/primitives.h"
 #include "render/raster_palette.h"
+#include "tests/show/test_assets.h"
 
 namespace {
 
 constexpr std::uint32_t sentinel = 0xA5C3E1F0u;
 
-// Glyph g has its own pattern; ink values vary, some with only bits 24-31 set, since any set bit
-// is ink.
-bool test_ink(int g, int column, int row) {
-  const std::uint32_t pattern = 0x9E3779B9u * static_cast<std::uint32_t>(g + 1);
-  return ((pattern >> ((column + 8 * row) % 32)) & 1u) != 0;
-}
-
-// Fills the font with the test glyphs and the framebuffer with the sentinel.
+// Fills the font with the test glyphs and the framebuffer with the sentinel. Ink values vary, some
+// with only bits 24-31 set, since any set bit is ink.
 void reset() {
   const std::uint32_t ink_values[4] = {0x01000000u, 0x00000001u, 0x00FFFFFFu, 0x80008000u};
   for (std::size_t i = 0; i < atlas_pixels; ++i) {
     const int x = static_cast<int>(i % atlas_width), row = static_cast<int>(i / atlas_width);
     const int column = x % glyph_width;
-    font_atlas[i] = test_ink(x / glyph_width, column, row) ? ink_values[(column + row) % 4] : 0u;
+    font_atlas[i] =
+        test_assets::glyph_ink(x / glyph_width, column, row) ? ink_values[(column + row) % 4] : 0u;
   }
   std::fill(framebuffer, framebuffer + screen_pixels, sentinel);
 }
@@ -51,7 +47,7 @@ std::vector<std::uint32_t> model(const std::vector<Cell>& cells) {
       const long long x = 1LL * c.x + column, y = 1LL * c.y + row;
       if (x < 0 || y < 0 || x >= screen_width || y >= screen_height) continue;
       out[static_cast<std::size_t>(y * screen_width + x)] =
-          test_ink(c.glyph, column, row) ? 0xFFFFFFu : 0u;
+          test_assets::glyph_ink(c.glyph, column, row) ? 0xFFFFFFu : 0u;
     }
   }
   return out;

@@ -27,9 +27,14 @@ std::vector<std::uint8_t> picture_file(int k) {
   return bytes;
 }
 
-bool glyph_ink(int g, int column, int row) {
-  const std::uint32_t pattern = 0x9E3779B9u * static_cast<std::uint32_t>(g + 1);
-  return ((pattern >> ((column + 8 * row) % 32)) & 1u) != 0;
+std::vector<std::uint32_t> pixels_of(const std::vector<std::uint8_t>& file) {
+  std::vector<std::uint32_t> out(file.size() / 4);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const std::uint8_t* p = &file[i * 4];
+    out[i] = (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[0]} << 16) |
+             (std::uint32_t{p[1]} << 8) | p[2];
+  }
+  return out;
 }
 
 std::vector<std::uint8_t> atlas_file() {
@@ -65,9 +70,9 @@ WorkingDirectory::~WorkingDirectory() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-void WorkingDirectory::write_all_assets() const {
-  for (int k = 0; k < 4; ++k) write_file(path_ / picture_names[k], picture_file(k));
-  write_file(path_ / atlas_name, atlas_file());
+void write_assets(const std::filesystem::path& directory) {
+  for (int k = 0; k < 4; ++k) write_file(directory / picture_names[k], picture_file(k));
+  write_file(directory / atlas_name, atlas_file());
 }
 
 void clear_asset_buffers() {

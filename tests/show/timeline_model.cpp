@@ -49,16 +49,7 @@ constexpr int page_first_line = 3;
 
 using Image = std::vector<std::uint32_t>;
 
-Image picture(int k) {
-  const std::vector<std::uint8_t> file = test_assets::picture_file(k);
-  Image out(640 * 400);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const std::uint8_t* p = &file[i * 4];
-    out[i] = (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[0]} << 16) |
-             (std::uint32_t{p[1]} << 8) | p[2];
-  }
-  return out;
-}
+Image picture(int k) { return test_assets::pixels_of(test_assets::picture_file(k)); }
 
 void text(Image& image, int y, const char* line) {
   for (int i = 0; i < 40; ++i) {

@@ -95,3 +95,10 @@ inline std::vector<std::string> closing_calls(BOOL screen_saver_before) {
           "FreeLibrary()",
           "SystemParametersInfoA(17," + std::to_string(screen_saver_before) + ")"};
 }
+// How the show ends on its own or when asked: the music freed, the display closed, the exit.
+inline std::vector<std::string> ending_calls() {
+  std::vector<std::string> ending = closing_calls(TRUE);
+  ending.insert(ending.begin(), "BASSMOD_Free()");
+  ending.push_back("ExitProcess(0)");
+  return ending;
+}

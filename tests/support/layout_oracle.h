@@ -77,6 +77,14 @@ inline std::uint32_t shown(std::uint32_t pixel, emulated::Layout layout) {
          narrow_and_widen(pixel & 0xFF, e.blue.width);
 }
 
+// What a screen shows at (x, y) from the top left of a 640x400 picture drawn `scale` times its
+// size, black around it.
+inline std::uint32_t shown(const std::vector<std::uint32_t>& picture, emulated::Layout layout,
+                           int scale, int x, int y) {
+  const bool inside = x >= 0 && y >= 0 && x < 640 * scale && y < 400 * scale;
+  return inside ? shown(picture[static_cast<std::size_t>(y / scale) * 640 + x / scale], layout) : 0;
+}
+
 // The 0x00RRGGBB a stored pixel value reads back as.
 inline std::uint32_t read_back(std::uint32_t value, emulated::Layout layout) {
   const Entry& e = entry(layout);
