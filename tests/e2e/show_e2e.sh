@@ -78,6 +78,16 @@ need() {
   done
 }
 
+# Runs a command every 50 ms until it succeeds, for at most $1 seconds (a guard against a hang).
+poll() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
 now() { date +%s.%N; }
 seconds_since() { awk -v end="$(now)" -v start="$1" 'BEGIN { printf "%.2f", end - start }'; }
 
@@ -92,13 +102,14 @@ start_x() {
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 100); do
-    [[ -s "$work/display" ]] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    sleep 0.1
-  done
-  [[ -s "$work/display" ]] || fail "Xvfb did not report its display"
+  poll 10 x_started || fail "Xvfb did not report its display"
   export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+x_started() {
+  [[ -s "$work/display" ]] && return 0
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  return 1
 }
 
 # The show in a directory holding the test assets (and SHOW_E2E_SONG as its music, if set), bounded
@@ -191,15 +202,14 @@ wait_for_scene() {
   fail "the window did not show $wanted within $limit s, a guard against a hang (last: $scene)"
 }
 
-# Waits for the show's window to take the size WxH.
+# Waits for the show's window to take the size WxH, or with "!" before it, to leave it.
 wait_for_size() {
-  local geometry=""
-  for _ in $(seq 600); do
-    geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
-    [[ $geometry == "$1" ]] && return 0
-    sleep 0.05
-  done
-  fail "the window is $geometry, not $1, after 30 s (a guard against a hang)"
+  poll 60 size_is "$1" || fail "the window is $geometry, not $1, after 60 s (a guard against a hang)"
+}
+size_is() {
+  geometry=$(xdotool getwindowgeometry "$window" 2>&1 | sed -n 's/ *Geometry: //p') ||
+    fail "the window went away while it was ${geometry:-new}"
+  if [[ $1 == !* ]]; then [[ $geometry != "${1#!}" ]]; else [[ $geometry == "$1" ]]; fi
 }
 
 # Ends the show from outside with $1 and checks it exits 0; prints how long that took.
@@ -289,13 +299,7 @@ case $case_name in
     wait_for_scene "$scenes" "black|$scenes" 300 "$window" xrgb8888 2 110 100
     # X allows 65535 x 65535, more than any renderer draws: the show sizes it back and goes on.
     xdotool windowsize "$window" 65535 65535
-    for _ in $(seq 1200); do
-      geometry=$(xdotool getwindowgeometry "$window" 2>&1 | sed -n 's/ *Geometry: //p') ||
-        fail "the window went away while it was 65535x65535"
-      [[ $geometry != 65535x65535 ]] && break
-      sleep 0.05
-    done
-    [[ $geometry != 65535x65535 ]] || fail "the window was left at 65535x65535 (a guard against a hang)"
+    wait_for_size '!65535x65535'
     end_show_with escape
     ;;
   full_screen)
@@ -305,10 +309,7 @@ case $case_name in
     start_x 1280x1024
     openbox --sm-disable >"$work/wm.log" 2>&1 &
     wm_pid=$!
-    for _ in $(seq 100); do
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-      sleep 0.1
-    done
+    poll 10 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" || true
     start_show 600 "$slow_retrace"
     find_window
     wait_for_scene "$scenes" black 300 root xrgb8888 2 0 112
@@ -367,13 +368,8 @@ case $case_name in
     show_args=(--window --scale 1 --retrace-hz 20 --trace-window)
     start_show 600
     find_window
-    for _ in $(seq 600); do
-      xwd -silent -id "$window" 2>/dev/null | convert xwd:- -format '%[fx:maxima]' info: \
-        >"$work/maxima" 2>/dev/null || true
-      [[ $(cat "$work/maxima") == 0 || ! -s "$work/maxima" ]] || break
-      sleep 0.05
-    done
-    [[ -s "$work/maxima" && $(cat "$work/maxima") != 0 ]] || fail "the window stayed black"
+    poll 30 sh -c "xwd -silent -id $window | convert xwd:- -format '%[fx:maxima]' info: |
+      grep -qvx 0" 2>/dev/null || fail "the window stayed black"
     end_show_with escape
     ;;
   no_display)
