@@ -358,7 +358,19 @@ def case_phone(driver, urls, work, identify):
         state = wait_for(driver, lambda s: not running(s), f"the end on {end}")
         check(state["status"] == 0, f"{end} ended the show with status {state['status']}")
         wait_for(driver, lambda s: s["offersStart"], "the page offers another run")
-    # Without WebAssembly: a plain message.
+    # Without an AudioWorklet the show runs silent, and the start screen says so; without
+    # WebAssembly too, a plain message.
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                           {"source": "delete window.AudioWorkletNode"})
+    driver.get(urls["model"])
+    state = wait_for(driver, lambda s: s["state"] != "loading", "the page without AudioWorklet")
+    check("without sound" in (state["cover"] or ""), f"the page shows {state['cover']!r}")
+    touch((195, 422))
+    wait_for(driver, lambda s: s["frames"] > 0, "the silent show started by a tap")
+    touch((150, 400), (250, 400))
+    state = wait_for(driver, lambda s: not running(s), "the silent show's end")
+    check(state["status"] == 0 and state["sound"]["quanta"] == 0,
+          f"the silent show ended with status {state['status']}, {state['sound']['quanta']} quanta")
     driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
                            {"source": "delete window.WebAssembly"})
     driver.get(urls["model"])
@@ -406,7 +418,7 @@ CASES = [
     ("a page busy 150 ms of every 300 ms: the music goes on, every quantum filled",
      case_busy_page),
     ("a phone: a tap starts, the picture fits exactly, the end button and two fingers end it; "
-     "without WebAssembly, a plain message", case_phone),
+     "without AudioWorklet it runs silent; without WebAssembly, a plain message", case_phone),
     ("a first visit: at most 1,000,000 bytes", case_first_visit),
     ("the show to its end: screenshots are scenes of the model, sound throughout", case_to_end),
     ("Escape ends the show, and it starts again", case_escape_and_again),
