@@ -43,24 +43,6 @@ bool read_command(const std::string& line, std::uint32_t& seed, song_generator::
   return true;
 }
 
-// Songs whose traces still part from FastTracker 2's: how many lines may differ, and whether the
-// length may. Every other song must match on every tick. Lower a count when a change mends lines;
-// never raise one.
-struct Shortfall {
-  std::uint32_t seed;
-  long lines;
-  bool length;
-};
-constexpr Shortfall known_shortfalls[] = {
-
-};
-
-Shortfall allowed(std::uint32_t seed) {
-  for (const Shortfall& s : known_shortfalls)
-    if (s.seed == seed) return s;
-  return {seed, 0, false};
-}
-
 class Ft2Trace : public testing::TestWithParam<fs::path> {};
 
 TEST_P(Ft2Trace, EveryTickAsFastTracker2) {
@@ -115,17 +97,14 @@ TEST_P(Ft2Trace, EveryTickAsFastTracker2) {
               "\n  ours: " + ours.str();
   }
   const std::string song = command.substr(2);
-  const Shortfall shortfall = allowed(seed);
-  EXPECT_LE(differing_lines, shortfall.lines)
-      << song << ": " << differing << " of " << channel_ticks
-      << " channel-ticks differ; the first line that differs is " << first;
+  EXPECT_EQ(differing_lines, 0) << song << ": " << differing << " of " << channel_ticks
+                                << " channel-ticks differ; the first line that differs is "
+                                << first;
   const xm::SongLength length = xm::song_length(loaded.module, 44100);
   char ours_end[80];
   std::snprintf(ours_end, sizeof ours_end, "# end: ticks=%lld duration_s=%.3f",
                 static_cast<long long>(length.ticks), length.seconds);
-  if (!shortfall.length) {
-    EXPECT_EQ(ours_end, end) << song << ": the song's length";
-  }
+  EXPECT_EQ(ours_end, end) << song << ": the song's length";
 }
 
 INSTANTIATE_TEST_SUITE_P(Songs, Ft2Trace, testing::ValuesIn(trace_files()),
