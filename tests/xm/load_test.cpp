@@ -1,6 +1,7 @@
 // The loader against files the writer makes (tests/xm/load_module.h): read back as written in each
-// layout, cut anywhere, and one table of patched files: broken ones refused at the byte where they
-// break, oddities read as xm/load.h says. Expected values are worked by hand from the module.
+// layout, cut anywhere, one table of patched files (broken ones refused at the byte where they
+// break, oddities read as xm/load.h says) and one of cuts at each kind of place (what is kept and
+// what is reported). Expected values are worked by hand from the module.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,4 +1,5 @@
-# The loader on its own: files from the writer read back, broken ones refused where the fault is.
+# The loader on its own: files from the writer read back, broken ones refused where the fault is,
+# cut ones read as far as they go.
 if(NOT TARGET xm_load OR NOT TARGET xm_writer)
   return()
 endif()
