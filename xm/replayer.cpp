@@ -82,9 +82,9 @@ void Replayer::next_row() {
   if (row >= rows || position_jump_) {
     order = jump_order_ >= 0 ? jump_order_ : order_ + 1;
     // A jump past the order list goes to order 0, as the reproduction of FastTracker 2 that this
-    // player is checked against has it (FastTracker 2 itself differs); the list's end goes to the
-    // restart position.
-    if (jump_order_ >= length) order = 0;
+    // player is checked against has it (FastTracker 2 itself differs); the list's end, by a jump
+    // to it or not, goes to the restart position.
+    if (jump_order_ > length) order = 0;
     row = break_row_;
     break_row_ = 0;
     jump_order_ = -1;

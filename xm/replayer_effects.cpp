@@ -80,7 +80,8 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       c.set_panning(p);
       break;
     case position_jump:
-      jump_order_ = p;
+      // A B00 on the row holds against any later Bxx, as the reference plays it.
+      if (jump_order_ != 0) jump_order_ = p;
       break_row_ = 0;
       position_jump_ = true;
       break;
