@@ -134,12 +134,14 @@ double period_frequency(bool linear, int period) {
   }
   if (linear) {
     // Past 9216 (C-0 and more than a further octave down) FastTracker 2's linear table reads
-    // astray: it plays as if the period were 8192 more, and from 14081 on 16384 less.
-    constexpr int table_end = 9216, second_end = 14080;
-    if (period > second_end) {
-      period -= 16384;
-    } else if (period > table_end) {
-      period += 8192;
+    // astray: its octave shift counts down from the inverted 16-bit period and wraps every 32
+    // octaves, so it plays as if the period were 8192 more, then from 14081 on 16384 less, from
+    // 38657 on 40960 less and from 63233 on 65536 less.
+    constexpr int table_end = 9216, inverted = 74752, octave = 768, last_octave = 79;
+    period &= 0xFFFF;
+    if (period > table_end) {
+      const int wraps = (last_octave - (inverted - period) / octave + 31) / 32;
+      period += 8192 - 24576 * wraps;
     }
     return 8363.0 * std::exp2((4608.0 - period) / 768.0);
   }
