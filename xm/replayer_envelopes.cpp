@@ -143,6 +143,12 @@ void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
     if (i == 0) i = 1;  // before the first point: on the line to the second, drawn back
     enter_point(e, s, i - 1, top);
     s.value += s.step * (tick - point_tick(e, i - 1) - 1);
+    // A line drawn back past 0 or 64 holds there until the next point.
+    const int shown = s.value + s.step;
+    if (shown < 0 || shown > running_top * envelope_one) {
+      s.value = std::clamp(shown, 0, running_top * envelope_one);
+      s.step = 0;
+    }
   };
   if (c.instrument->volume_envelope.on)
     move(c.instrument->volume_envelope, c.volume_envelope, volume_top);
