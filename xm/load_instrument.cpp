@@ -54,8 +54,9 @@ void read_instrument_fields(std::span<const std::uint8_t> head, unsigned samples
   in.panning_envelope = read_envelope(head, 177 - base, 226 - base, 230 - base, 234 - base);
   in.vibrato_type = head[235 - base] <= 3 ? head[235 - base] : 0;
   in.vibrato_sweep = head[236 - base];
-  in.vibrato_depth = head[237 - base];
-  in.vibrato_rate = head[238 - base];
+  // FastTracker 2 takes auto-vibrato depths up to 15 and rates up to 63.
+  in.vibrato_depth = std::min<std::uint8_t>(head[237 - base], 15);
+  in.vibrato_rate = std::min<std::uint8_t>(head[238 - base], 63);
   in.fadeout = static_cast<std::uint16_t>(head[239 - base] | (head[240 - base] << 8));
 }
 

@@ -26,7 +26,7 @@ xmwrite::Module small_module(std::uint16_t version) {
   keys.panning_envelope.points = {{0, 32}, {30, 60}};
   keys.vibrato_type = 2;
   keys.vibrato_sweep = 10;
-  keys.vibrato_depth = 20;
+  keys.vibrato_depth = 12;
   keys.vibrato_rate = 30;
   keys.fadeout = 1234;
   m.instruments = {keys, {"none"}, last};

@@ -58,7 +58,7 @@ TEST_P(Layouts, ReadBackAsWritten) {
                  v.points[11].value, v.on + v.sustain_on + v.loop_on, pan.count, pan.points[1].tick,
                  pan.points[1].value, pan.on + 2 * pan.sustain_on, keys.vibrato_type,
                  keys.vibrato_sweep, keys.vibrato_depth, keys.vibrato_rate, keys.fadeout),
-            ints(12, 3, 5, 8, 110, 20, 3, 2, 30, 60, 1, 2, 10, 20, 30, 1234));
+            ints(12, 3, 5, 8, 110, 20, 3, 2, 30, 60, 1, 2, 10, 12, 30, 1234));
   // Cut at the loop end; then frames 2, 3, 4 and 2 again.
   EXPECT_EQ(loud.data, Frames({0, 0, 0, 0, 100, -200, 300, -400, 500, 300, -400, 500, 300}));
   // Frames 0..3 times 256; after the turn 3, 2, 1, 0; before frame 0 the same mirrored.
@@ -94,10 +94,10 @@ constexpr std::size_t pattern0 = 336, pattern1 = 402, keys_at = 411, loud_at = 6
 
 // What the oddities below change, read from a loaded file.
 constexpr std::string_view items[] = {
-    "orders",     "restart",     "speed",   "bpm",        "patterns", "rows",
-    "note",       "instrument",  "effect",  "param",      "points",   "sustain",
-    "loop_start", "loop_end",    "loop_on", "value",      "vibrato",  "loop",
-    "length",     "loop_length", "guard",   "last_length"};
+    "orders",     "restart",     "speed",   "bpm",         "patterns", "rows",
+    "note",       "instrument",  "effect",  "param",       "points",   "sustain",
+    "loop_start", "loop_end",    "loop_on", "value",       "vibrato",  "loop",
+    "length",     "loop_length", "guard",   "last_length", "depth",    "rate"};
 Ints summary(const xm::Module& m) {
   const xm::Cell& c = m.patterns[0].cells[0];
   const xm::Envelope& e = m.instruments[0].volume_envelope;
@@ -106,7 +106,8 @@ Ints summary(const xm::Module& m) {
               c.note, c.instrument, c.effect, c.param, e.count, e.sustain, e.loop_start, e.loop_end,
               e.loop_on, e.points[0].value, m.instruments[0].vibrato_type, s.loop, s.length,
               s.loop_length, s.data[xm::sample_guard + s.length],
-              m.instruments[2].samples[0].length);
+              m.instruments[2].samples[0].length, m.instruments[0].vibrato_depth,
+              m.instruments[0].vibrato_rate);
 }
 
 struct Patch {
@@ -163,6 +164,8 @@ const Patch patches[] = {
     {"odd 16-bit length", soft_data, loud_at, -1, nullptr},
     // Frames that never arrived are silence, but no more than 2^24 of them.
     {"last sample claims 4 GB", last_at, 0xFFFF'FFFF, 4, nullptr, "last_length 16777219"},
+    // Auto-vibrato depth and rate as far as FastTracker 2 takes them (the module has 12 and 30).
+    {"auto-vibrato past its range", keys_at + 237, 0xFFFF, 2, nullptr, "depth 15 rate 63"},
 };
 
 TEST(Load, PatchedFiles) {
