@@ -18,26 +18,30 @@ Envelope read_envelope(std::span<const std::uint8_t> head, std::size_t points_at
                        std::size_t count_at, std::size_t sustain_at, std::size_t type_at) {
   auto word = [&](std::size_t at) { return static_cast<unsigned>(head[at] | (head[at + 1] << 8)); };
   Envelope e;
-  const int stored = std::min<int>(head[count_at], max_envelope_points);
-  int count = 0;
-  for (; count < stored; ++count) {
-    const unsigned tick = word(points_at + 4 * static_cast<std::size_t>(count));
-    // Ticks must rise; FastTracker 2's editor never saves it otherwise, so the rest is dropped.
-    if (count > 0 && tick <= e.points[static_cast<std::size_t>(count) - 1].tick) break;
-    e.points[static_cast<std::size_t>(count)] = {
-        static_cast<std::uint16_t>(tick),
-        static_cast<std::uint8_t>(
-            std::min(word(points_at + 4 * static_cast<std::size_t>(count) + 2), 64u))};
+  // All twelve points are kept: a loop may go back to one past the envelope's end.
+  for (std::size_t i = 0; i < max_envelope_points; ++i) {
+    e.points[i] = {static_cast<std::uint16_t>(word(points_at + 4 * i)),
+                   static_cast<std::uint8_t>(std::min(word(points_at + 4 * i + 2), 64u))};
   }
+  const int stored = std::min<int>(head[count_at], max_envelope_points);
+  int count = 1;
+  // Ticks must rise; FastTracker 2's editor never saves it otherwise, so the rest is dropped.
+  while (count < stored && e.points[static_cast<std::size_t>(count)].tick >
+                               e.points[static_cast<std::size_t>(count) - 1].tick) {
+    ++count;
+  }
+  count = std::min(count, stored);
   e.count = static_cast<std::uint8_t>(count);
   const auto last = static_cast<std::uint8_t>(std::max(count - 1, 0));
   e.sustain = std::min(head[sustain_at], last);
-  e.loop_start = std::min(head[sustain_at + 1], last);
+  e.loop_start = std::min<std::uint8_t>(head[sustain_at + 1], max_envelope_points - 1);
   e.loop_end = std::min(head[sustain_at + 2], last);
   const std::uint8_t type = head[type_at];
   e.on = (type & 1) && count > 0;
   e.sustain_on = e.on && (type & 2);
-  e.loop_on = e.on && (type & 4) && e.loop_start <= e.loop_end;
+  // A loop ending past the last point is never reached; one that ends before it starts still
+  // goes back (forward) to its start, as FastTracker 2 plays it.
+  e.loop_on = e.on && (type & 4) && head[sustain_at + 2] < count;
   return e;
 }
 

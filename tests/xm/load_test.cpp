@@ -151,8 +151,13 @@ const Patch patches[] = {
     {"order past the patterns", 81, 5, 1, nullptr, "patterns 6"},
     {"cell values", pattern0 + 9, 0x2440'8162, 4, nullptr, "note 0 instrument 0 effect 0 param 0"},
     {"13 envelope points", keys_at + 225, 13, 1, nullptr},
-    {"marks", keys_at + 227, 0x0F'0A'14, 3, nullptr, "sustain 11 loop_start 10 loop_end 11"},
-    {"ticks not rising", keys_at + 129 + 16, 30, 2, nullptr, "points 4 loop_start 3 loop_end 3"},
+    // A loop ending past the last point is never reached; one ending before its start still
+    // goes back to it.
+    {"marks", keys_at + 227, 0x0F'0A'14, 3, nullptr,
+     "sustain 11 loop_start 10 loop_end 11 loop_on 0"},
+    {"loop ending before its start", keys_at + 229, 4, 1, nullptr, "loop_end 4"},
+    {"ticks not rising", keys_at + 129 + 16, 30, 2, nullptr,
+     "points 4 loop_start 5 loop_end 3 loop_on 0"},
     // Ping-pong: after the end, frame 4 (500) again.
     {"loop type 3", loud_at + 14, 0x13, 1, nullptr, "loop 2 guard 500"},
     {"loop length 0", loud_at + 8, 0, 4, nullptr, "loop 0 length 7 loop_length 0 guard 0"},
