@@ -42,4 +42,15 @@ ModuleFile read_module_file(const std::string& path) {
   return file;
 }
 
+std::span<const std::uint8_t> module_bytes(bool from_memory, const void* file, std::uint32_t offset,
+                                           std::uint32_t length, ModuleFile& read) {
+  if (file == nullptr) return {};
+  if (from_memory) return {static_cast<const std::uint8_t*>(file) + offset, length};
+  read = read_module_file(static_cast<const char*>(file));
+  if (!read.ok() || offset > read.bytes.size()) return {};
+  const std::size_t rest = read.bytes.size() - offset;
+  if (length > rest) return {};
+  return std::span<const std::uint8_t>(read.bytes).subspan(offset, length == 0 ? rest : length);
+}
+
 }  // namespace music

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,5 +20,11 @@ struct ModuleFile {
 };
 
 ModuleFile read_module_file(const std::string& path);
+
+// The bytes a music load names: `length` bytes from `offset` of the memory at `file`, or of the
+// file whose path `file` is (read into `read`; all from `offset` on when `length` is 0). Empty when
+// they cannot be had.
+std::span<const std::uint8_t> module_bytes(bool from_memory, const void* file, std::uint32_t offset,
+                                           std::uint32_t length, ModuleFile& read);
 
 }  // namespace music

@@ -48,18 +48,9 @@ int BASSMOD_MusicLoad(int from_memory, const void* file, std::uint32_t offset, s
                       std::uint32_t) {
   Music& music = music_state;
   if (!music.opened || music.module || file == nullptr) return 0;
-  std::span<const std::uint8_t> bytes;
   music::ModuleFile read;
-  if (from_memory != 0) {
-    if (length == 0) return 0;
-    bytes = {static_cast<const std::uint8_t*>(file) + offset, length};
-  } else {
-    read = music::read_module_file(static_cast<const char*>(file));
-    if (!read.ok() || offset > read.bytes.size()) return 0;
-    const std::size_t rest = read.bytes.size() - offset;
-    if (length > rest) return 0;
-    bytes = std::span<const std::uint8_t>(read.bytes).subspan(offset, length == 0 ? rest : length);
-  }
+  const auto bytes = music::module_bytes(from_memory != 0, file, offset, length, read);
+  if (bytes.empty()) return 0;
   xm::LoadResult loaded = xm::load(bytes);
   if (!loaded.ok()) return 0;
   music.module.emplace(std::move(loaded.module));
