@@ -1,8 +1,9 @@
-// Our replayer against FastTracker 2 on generated songs. Each file in ft2_traces holds what a
-// FastTracker 2 reference played of one song, a line a tick (scripts/record_ft2_traces.py): its
-// first line is the xm-generate command that makes the song again, its last the song's end. Ticks
-// compare as ft2cmp.py compares them: the position (order, pattern, row, tick) exactly, volumes
-// within 1, and where both volumes are above 1, frequencies within a cent and pannings within 2.
+// Our replayer against FastTracker 2 on generated songs, whole and cut short. Each file in
+// ft2_traces and cut_traces holds what a FastTracker 2 reference played of one song, a line a tick
+// (scripts/record_ft2_traces.py, scripts/ft2_cuts.py --record): its first line is the xm-generate
+// command that makes the song again (and where it is cut), its last the song's end. Ticks compare
+// as ft2cmp.py compares them: the position (order, pattern, row, tick) exactly, volumes within 1,
+// and where both volumes are above 1, frequencies within a cent and pannings within 2.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,46 +24,49 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> trace_files() {
-  std::vector<fs::path> files(fs::directory_iterator(FT2_TRACES_DIR), {});
+std::vector<fs::path> trace_files(const char* folder) {
+  std::vector<fs::path> files(fs::directory_iterator(folder), {});
   std::sort(files.begin(), files.end());
   return files;
 }
 
-// "# xm-generate [--channels N] [--orders N] [--rows N] SEED", the table drawn from the seed.
-bool read_command(const std::string& line, std::uint32_t& seed, song_generator::SongShape& shape) {
+// "# xm-generate [--channels N] [--orders N] [--rows N] SEED [--cut BYTES]", the table drawn from
+// the seed; a cut keeps the file's first BYTES.
+struct Command {
+  std::uint32_t seed = 0;
+  song_generator::SongShape shape;
+  int cut = 0;
+};
+bool read_command(const std::string& line, Command& c) {
   std::istringstream words(line);
   std::string word, value;
   if (!(words >> word >> word) || word != "xm-generate") return false;
-  while (words >> word && word.starts_with("--") && words >> value) {
-    (word == "--channels" ? shape.channels
-     : word == "--orders" ? shape.max_orders
-                          : shape.max_rows) = std::stoi(value);
+  while (words >> word) {
+    if (!word.starts_with("--")) {
+      c.seed = static_cast<std::uint32_t>(std::stoul(word));
+    } else if (words >> value) {
+      (word == "--channels" ? c.shape.channels
+       : word == "--orders" ? c.shape.max_orders
+       : word == "--rows"   ? c.shape.max_rows
+                            : c.cut) = std::stoi(value);
+    }
   }
-  seed = static_cast<std::uint32_t>(std::stoul(word));
   return true;
 }
 
-class Ft2Trace : public testing::TestWithParam<fs::path> {};
-
-TEST_P(Ft2Trace, EveryTickAsFastTracker2) {
-  std::ifstream file(GetParam());
-  std::string command, line;
-  std::getline(file, command);
-  std::uint32_t seed = 0;
-  song_generator::SongShape shape;
-  ASSERT_TRUE(read_command(command, seed, shape)) << "no xm-generate command atop the trace";
-  const std::vector<std::uint8_t> bytes =
-      xmwrite::file_bytes(song_generator::generate_song(seed, shape));
-  const xm::LoadResult loaded = xm::load(bytes);
-  ASSERT_TRUE(loaded.ok()) << loaded.message();
-  xm::Replayer replayer(loaded.module);
-
-  long ticks = 0, channel_ticks = 0, differing = 0, differing_lines = 0;
-  std::string first, end;
-  while (std::getline(file, line)) {
+// Plays the module against the trace's lines; the count of lines that differ, with the first of
+// them, and both ends of the song.
+struct Played {
+  long channel_ticks = 0, differing = 0, differing_lines = 0;
+  std::string first, end, ours_end;
+};
+Played play(std::istream& file, const xm::Module& module) {
+  xm::Replayer replayer(module);
+  Played p;
+  long ticks = 0;
+  for (std::string line; std::getline(file, line);) {
     if (line.starts_with("#")) {
-      if (line.starts_with("# end:")) end = line;
+      if (line.starts_with("# end:")) p.end = line;
       continue;
     }
     replayer.tick();
@@ -86,30 +90,51 @@ TEST_P(Ft2Trace, EveryTickAsFastTracker2) {
                          (volume <= 1 || r.volume <= 1 ||
                           (hz > 0 && our_hz > 0 && std::abs(1200 * std::log2(our_hz / hz)) <= 1 &&
                            std::abs(panning - r.panning) <= 2));
-      ++channel_ticks;
-      differing += alike ? 0 : 1;
+      ++p.channel_ticks;
+      p.differing += alike ? 0 : 1;
       same = same && alike;
       ours << " | " << r.frequency_hz << ' ' << r.volume << ' ' << r.panning;
     }
-    differing_lines += same ? 0 : 1;
-    if (!same && first.empty())
-      first = "tick " + std::to_string(ticks) + ":\n  FT2:  " + fields.str() +
-              "\n  ours: " + ours.str();
+    if (!same && p.differing_lines++ == 0)
+      p.first = "tick " + std::to_string(ticks) + ":\n  FT2:  " + line + "\n  ours: " + ours.str();
   }
-  const std::string song = command.substr(2);
-  EXPECT_EQ(differing_lines, 0) << song << ": " << differing << " of " << channel_ticks
-                                << " channel-ticks differ; the first line that differs is "
-                                << first;
-  const xm::SongLength length = xm::song_length(loaded.module, 44100);
+  const xm::SongLength length = xm::song_length(module, 44100);
   char ours_end[80];
   std::snprintf(ours_end, sizeof ours_end, "# end: ticks=%lld duration_s=%.3f",
                 static_cast<long long>(length.ticks), length.seconds);
-  EXPECT_EQ(ours_end, end) << song << ": the song's length";
+  p.ours_end = ours_end;
+  return p;
 }
 
-INSTANTIATE_TEST_SUITE_P(Songs, Ft2Trace, testing::ValuesIn(trace_files()),
-                         [](const testing::TestParamInfo<fs::path>& p) {
-                           return "seed_" + p.param.stem().string();
-                         });
+// Whole songs (ft2_traces) and songs cut short (cut_traces, which the loader must report).
+class Ft2Trace : public testing::TestWithParam<fs::path> {};
+
+TEST_P(Ft2Trace, EveryTickAsFastTracker2) {
+  std::ifstream file(GetParam());
+  std::string command;
+  std::getline(file, command);
+  Command c;
+  ASSERT_TRUE(read_command(command, c)) << "no xm-generate command atop the trace";
+  std::vector<std::uint8_t> bytes =
+      xmwrite::file_bytes(song_generator::generate_song(c.seed, c.shape));
+  if (c.cut != 0) bytes.resize(static_cast<std::size_t>(c.cut));
+  const xm::LoadResult loaded = xm::load(bytes);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  EXPECT_EQ(c.cut != 0, !loaded.missing.empty()) << command << ": what is reported missing";
+  const Played p = play(file, loaded.module);
+  const std::string song = command.substr(2);
+  EXPECT_EQ(p.differing_lines, 0) << song << ": " << p.differing << " of " << p.channel_ticks
+                                  << " channel-ticks differ; the first line that differs is "
+                                  << p.first;
+  EXPECT_EQ(p.ours_end, p.end) << song << ": the song's length";
+}
+
+const auto name = [](const testing::TestParamInfo<fs::path>& p) {
+  std::string stem = p.param.stem().string();
+  std::replace(stem.begin(), stem.end(), '-', '_');
+  return "seed_" + stem;
+};
+INSTANTIATE_TEST_SUITE_P(Songs, Ft2Trace, testing::ValuesIn(trace_files(FT2_TRACES_DIR)), name);
+INSTANTIATE_TEST_SUITE_P(Cuts, Ft2Trace, testing::ValuesIn(trace_files(CUT_TRACES_DIR)), name);
 
 }  // namespace
