@@ -301,7 +301,7 @@ void Replayer::tone_portamento(Channel& c) {
     c.period -= speed;
     if (as_signed(c.period) <= as_signed(c.target_period)) c.period = c.target_period;
   }
-  if (c.porta_direction != 0 && c.period == c.target_period) c.porta_direction = 1;
+  if (c.period == c.target_period) c.porta_direction = 1;
   if (c.glissando) {
     const bool linear = module_->linear_frequencies;
     c.set_out_period(tables::arpeggio_period(

@@ -77,8 +77,16 @@ namespace {
 // Finetune in sixteenths of a semitone, -16..15, rounded down.
 int sixteenths_of(int finetune) { return (finetune + 128) / 8 - 16; }
 
+// FastTracker 2 looks periods up by note * 16 + sixteenths + 16 in a table of 1936; on the Amiga
+// table the last sixteenth of A#9 and all past it read what lies after the table's end.
+constexpr int table_entries = 1936, amiga_end = 1919;
+constexpr std::array<int, table_entries - amiga_end> past_amiga_end = {
+    22, 16, 8, 0, 16, 32, 24, 16, 8, 0, 16, 32, 24, 16, 8, 0, 0};
+
 int period_at(bool linear, int note, int sixteenths) {
   if (linear) return 7680 - note * 64 - sixteenths * 4;
+  const int index = note * 16 + sixteenths + 16;
+  if (index >= amiga_end) return past_amiga_end[static_cast<std::size_t>(index - amiga_end)];
   // The table's eighth-semitone steps are taken to the note's octave first, rounding halves
   // down; an odd sixteenth lies half-way between two of them, rounded down again.
   const int octave = note / 12, fine = sixteenths + 16;
@@ -86,8 +94,6 @@ int period_at(bool linear, int note, int sixteenths) {
   const auto in_octave = [octave](int doubled) {
     return octave == 0 ? doubled * 16 : (doubled * 16 + (1 << (octave - 1)) - 1) >> octave;
   };
-  // The last sixteenth of A#9, the highest note, reads past the table.
-  if (note == highest_note && fine == 31) return 22;
   const int low = in_octave(doubled_amiga_period(eighths));
   if (fine % 2 == 0) return low;
   return (low + in_octave(doubled_amiga_period(eighths + 1))) / 2;
@@ -100,19 +106,11 @@ int note_period(bool linear, int note, int finetune) {
 }
 
 int table_period(bool linear, int played, int finetune) {
-  // FastTracker 2 looks the period up by played * 16 + sixteenths + 16 in a table of 1936, which
-  // it reads as far as that goes: up from B one below C-0 at the finetunes from 0 (as C-0's
-  // lowest sixteenths on the linear table), past A#9 into B-9 and, on the Amiga table, what lies
-  // after its end.
-  constexpr int entries = 1936, amiga_end = 1919;
-  constexpr std::array<int, entries - amiga_end> past_amiga_end = {
-      22, 16, 8, 0, 16, 32, 24, 16, 8, 0, 16, 32, 24, 16, 8, 0, 0};
+  // Read as far as the table goes: up from B one below C-0 at the finetunes from 0 (as C-0's
+  // lowest sixteenths on the linear table), and past A#9 into B-9.
   const int sixteenths = sixteenths_of(finetune);
   const int index = played * 16 + sixteenths + 16;
-  if (index < 0 || index >= entries) return -1;
-  if (linear) return 7680 - played * 64 - sixteenths * 4;
-  if (index >= amiga_end) return past_amiga_end[static_cast<std::size_t>(index - amiga_end)];
-  return period_at(false, played, sixteenths);
+  return index < 0 || index >= table_entries ? -1 : period_at(linear, played, sixteenths);
 }
 
 int arpeggio_period(bool linear, int note, int finetune) {
