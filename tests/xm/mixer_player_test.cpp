@@ -188,6 +188,17 @@ TEST(PlayerRender, LengthPiecesSideBySideAndLooping) {
   }
 }
 
+// A tick is 2.5 / BPM seconds, its frames rounded down; each tick of a song has its own count.
+TEST(PlayerRender, FramesATickRoundDown) {
+  const int cases[][3] = {{125, 44100, 882}, {33, 44100, 3340}, {255, 8000, 78}, {32, 48000, 3750}};
+  for (const auto& [bpm, rate, frames] : cases) {
+    EXPECT_EQ(xm::frames_per_tick(bpm, rate), static_cast<std::uint32_t>(frames)) << bpm;
+  }
+  // The song: 4 rows of 6 ticks and 2 of 3 at 125 BPM, then 18 rows of 3 ticks at 128 BPM.
+  EXPECT_EQ(xm::song_length(make_song(1, 0), 8000).frames,
+            4 * 6 * 160 + 2 * 3 * 160 + 18 * 3 * 156);
+}
+
 TEST(PlayerRender, SixteenBitOutputSaturates) {
   for (auto [level, limit] : {std::pair{30000, 32767}, std::pair{-30000, -32768}}) {
     const xm::Module song = make_song(32, level);
