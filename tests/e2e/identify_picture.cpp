@@ -1,14 +1,18 @@
 // Names the scene a screenshot of the show's window shows: the test pictures and captions as the
 // timeline draws them, each pixel a square of SCALE with its top left at X, Y, colours as LAYOUT
-// keeps them, and black everywhere else.
-//   e2e_identify_picture SHOT.ppm LAYOUT SCALE X Y
+// keeps them, and black everywhere else. With "rounded", the screen widened narrow channels to 8
+// bits by rounding (v * 255 / 31, as Wine does) rather than by repeating their bits.
+//   e2e_identify_picture SHOT.ppm LAYOUT SCALE X Y [rounded]
 // Prints the scene's name and exits 0; prints the nearest scene and how far off it is and exits 1
 // when none matches.
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <optional>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/emulated/screen_layouts.h"
@@ -46,6 +50,23 @@ std::optional<Shot> read_ppm(const char* path) {
   return shot;
 }
 
+// Each channel of the shot back to its kept bits, widened by repeating them as the model does; a
+// value that rounding never gives becomes 1, which no widening gives.
+void widen_by_repeating(Shot& shot, const layout_oracle::Entry& e) {
+  for (std::uint32_t& pixel : shot.pixels) {
+    std::uint32_t out = 0;
+    for (const auto& [channel, shift] : {std::pair{e.red, 16}, {e.green, 8}, {e.blue, 0}}) {
+      const long top = (1L << channel.width) - 1, value = pixel >> shift & 0xFF;
+      const long kept = std::lround(static_cast<double>(value * top) / 255);
+      out |= (std::lround(static_cast<double>(kept * 255) / static_cast<double>(top)) == value
+                  ? layout_oracle::replicate(static_cast<std::uint32_t>(kept), channel.width)
+                  : 1u)
+             << shift;
+    }
+    pixel = out;
+  }
+}
+
 // The scenes' names, in the order of Content from black on.
 constexpr const char* scene_names[] = {
     "black",      "logo",          "logo_caption", "presents", "presents_caption",
@@ -72,11 +93,11 @@ long differences(const Shot& shot, Content content, emulated::Layout layout, int
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: %s SHOT.ppm LAYOUT SCALE X Y\n", argv[0]);
+  if (argc != 6 && !(argc == 7 && std::string_view(argv[6]) == "rounded")) {
+    std::fprintf(stderr, "usage: %s SHOT.ppm LAYOUT SCALE X Y [rounded]\n", argv[0]);
     return 2;
   }
-  const std::optional<Shot> shot = read_ppm(argv[1]);
+  std::optional<Shot> shot = read_ppm(argv[1]);
   const std::optional<emulated::Layout> layout = emulated::parse_layout(argv[2]);
   const int scale = std::atoi(argv[3]);
   const int x0 = std::atoi(argv[4]);
@@ -85,6 +106,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: cannot read the shot, layout or scale\n", argv[0]);
     return 2;
   }
+  if (argc == 7) widen_by_repeating(*shot, layout_oracle::entry(*layout));
 
   const char* nearest = nullptr;
   long nearest_count = 0;

@@ -1,8 +1,7 @@
 #!/usr/bin/python3
 """The show's web page in headless Chromium, driven through Selenium.
 
-    web_e2e.py BUILD_DIR TOOLS_DIR            the checks; exit 0 pass, 1 fail
-    web_e2e.py BUILD_DIR TOOLS_DIR --figures  the page's load time, frame rate and frame time
+    web_e2e.py BUILD_DIR TOOLS_DIR    the checks; exit 0 pass, 1 fail
 
 BUILD_DIR holds the web build, TOOLS_DIR the e2e tools of the native build. The page's folder
 (BUILD_DIR/site) must hold its files and nothing else; it is served as it is, and as a copy with
@@ -12,6 +11,7 @@ at least 86.7 s, however fast the machine, and a case that needs the show runnin
 seconds has it, however busy.
 """
 
+import contextlib
 import functools
 import gzip
 import http.server
@@ -429,28 +429,6 @@ CASES = [
 ]
 
 
-def figures(urls):
-    """Load time; frames at the browser's own pace for ten seconds, and a whole show with the frame
-    rate unlimited."""
-    for unlimited in (False, True):
-        driver = browser(unlimited)
-        try:
-            load_ms = open_page(driver, urls["real"], 1280, 800)["loadMs"]
-            start(driver)
-            if unlimited:
-                state = wait_for(driver, lambda s: not running(s), "the show's end", SHOW_LIMIT_S)
-            else:
-                time.sleep(10)
-                state = driver.execute_script("return {...showReport, endMs: performance.now()}")
-            ms, frames = state["endMs"] - state["startMs"], state["frames"]
-            print(f"{'unlimited' if unlimited else 'at its own pace'}: ready in {load_ms:.0f} ms, "
-                  f"{frames} frames in {ms / 1000:.1f} s ({frames / ms * 1000:.1f} a second, "
-                  f"{ms / frames:.2f} ms a frame in all), {state['presentMs'] / frames:.2f} ms a "
-                  f"frame to convert and draw (longest {state['presentMaxMs']:.1f} ms)")
-        finally:
-            driver.quit()
-
-
 def run_case(name, case, urls, work, identify):
     print(f"web e2e: {name}")
     NOT_FOUND.clear()
@@ -472,18 +450,12 @@ def run_case(name, case, urls, work, identify):
         driver.quit()
 
 
-def main():
-    if len(sys.argv) not in (3, 4) or (len(sys.argv) == 4 and sys.argv[3] != "--figures"):
-        print(__doc__, file=sys.stderr)
-        return 2
-    build_dir, tools_dir = sys.argv[1], sys.argv[2]
-    identify = os.path.join(tools_dir, "e2e_identify_picture")
+@contextlib.contextmanager
+def serve(build_dir, tools_dir):
+    """The page as built ("real") and with the model's data ("model") on a local server: their
+    URLs, the build's folder ("build") and a scratch folder ("work")."""
     with tempfile.TemporaryDirectory(prefix="web-e2e.") as work:
         site = os.path.abspath(os.path.join(build_dir, "site"))
-        files = sorted(os.listdir(site))
-        if files != sorted(PAGE_FILES):
-            print(f"web e2e: FAILED: {site} holds {files}, not the page's {sorted(PAGE_FILES)}")
-            return 1
         root = os.path.join(work, "root")
         os.makedirs(root)
         os.symlink(site, os.path.join(root, "real"))
@@ -495,15 +467,26 @@ def main():
         threading.Thread(target=server.serve_forever, daemon=True).start()
         urls = {site: f"http://127.0.0.1:{server.server_address[1]}/{site}/index.html"
                 for site in ("real", "model")}
-        urls["build"] = build_dir
         try:
-            if len(sys.argv) == 4:
-                figures(urls)
-                return 0
-            results = [run_case(name, case, urls, work, identify) for name, case in CASES]
-            return 0 if all(results) else 1
+            yield {**urls, "build": build_dir, "work": work}
         finally:
             server.shutdown()
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    build_dir, tools_dir = sys.argv[1], sys.argv[2]
+    identify = os.path.join(tools_dir, "e2e_identify_picture")
+    site = os.path.join(build_dir, "site")
+    files = sorted(os.listdir(site))
+    if files != sorted(PAGE_FILES):
+        print(f"web e2e: FAILED: {site} holds {files}, not the page's {sorted(PAGE_FILES)}")
+        return 1
+    with serve(build_dir, tools_dir) as urls:
+        results = [run_case(name, case, urls, urls["work"], identify) for name, case in CASES]
+        return 0 if all(results) else 1
 
 
 if __name__ == "__main__":

@@ -10,16 +10,16 @@
 # unanswered.
 #   web_e2e.sh [BUILD_DIR [TOOLS_DIR]]     (default build/web and build/release/tests/e2e)
 #   web_e2e.sh --figures [BUILD_DIR [TOOLS_DIR]]: load time, frame rate and frame time, at the
-#   browser's own pace and with its frame rate unlimited; no checks
+#   browser's own pace and with its frame rate unlimited (tools/bench/web_figures.py); no checks
 # Exit status 0 when every case passed, 1 when one failed, 77 when Chromium, its driver or Selenium
 # cannot be installed here.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 root=$(readlink -f "$here/../..")
 
-figures=()
+program=$here/web_e2e.py
 if [[ ${1:-} == --figures ]]; then
-  figures=(--figures)
+  program=$root/tools/bench/web_figures.py
   shift
 fi
 build=$(readlink -f "${1:-$root/build/web}")
@@ -40,4 +40,4 @@ if [[ ! -x $tools/e2e_identify_picture || ! -x $tools/e2e_write_assets ]]; then
 fi
 
 # Debian's Python: the one first on PATH may not see Debian's Selenium.
-/usr/bin/python3 "$here/web_e2e.py" "$build" "$tools" "${figures[@]}"
+/usr/bin/python3 "$program" "$build" "$tools"

@@ -98,7 +98,7 @@ if [[ $arch == win32 && (! -x $wine || -n ${WINE_E2E_WOW64-}) ]]; then
   exit $status
 fi
 
-for program in Xvfb xdotool xwd convert wrestool icotool perl; do
+for program in Xvfb xdotool xwd convert wrestool icotool; do
   command -v "$program" >/dev/null || skip "$program is not installed (scripts/ensure_wine.sh)"
 done
 [[ -x $wine ]] || skip "$wine is not installed (scripts/ensure_wine.sh)"
@@ -238,46 +238,20 @@ find_window() {
   [[ -n $window ]] && xdotool windowmap "$window" 2>/dev/null
 }
 
-# Wine widens a 5- or 6-bit channel to 8 bits by rounding (v * 255 / 31); the oracle repeats the
-# kept bits. Each channel of the shot is mapped back to its kept bits and widened the oracle's way;
-# a value Wine's widening never gives becomes 1, which no widening gives.
-rewiden_565() {
-  perl -e '
-    local $/; my $in = <STDIN>;
-    $in =~ /\AP6\s+(\d+)\s+(\d+)\s+255\s/ or die "not a PPM\n";
-    my ($header, $pixels) = (substr($in, 0, $+[0]), substr($in, $+[0]));
-    my @table;
-    for my $bits (5, 6) {
-      my $top = (1 << $bits) - 1;
-      my @t = (1) x 256;
-      for my $v (0 .. $top) {
-        my $replicated = 0;
-        for my $i (0 .. 7) { $replicated |= (($v >> ($bits - 1 - $i % $bits)) & 1) << (7 - $i); }
-        $t[int($v * 255 / $top + 0.5)] = $replicated;
-      }
-      $table[$bits] = \@t;
-    }
-    my @b = unpack("C*", $pixels);
-    for (my $i = 0; $i < @b; $i += 3) {
-      $b[$i] = $table[5][$b[$i]];
-      $b[$i + 1] = $table[6][$b[$i + 1]];
-      $b[$i + 2] = $table[5][$b[$i + 2]];
-    }
-    print $header, pack("C*", @b);'
-}
-
 # Shoots the window until at least four shots have shown scenes of the framebuffer model in layout
-# $1 (after filter $2, if any), two different ones among them. Shots before the first scene (the
-# window just mapped, not yet drawn into) are passed over; one that is no scene after that fails.
+# $1, two different ones among them; with $2 "rounded", narrow channels widened as Wine widens
+# them. Shots before the first scene (the window just mapped, not yet drawn into) are passed over;
+# one that is no scene after that fails.
 check_pictures() {
-  local layout=$1 filter=${2:-cat} seen=0 scene shown=""
+  local layout=$1 widened=${2-} seen=0 scene shown=""
   find_window || { fail "the show ended before its window appeared"; return 1; }
   local deadline=$((SECONDS + 120))  # a guard against a hang
   while ((seen < 4 || $(wc -w <<<"$shown") < 2)) && ((SECONDS < deadline)); do
     xwd -silent -id "$window" >"$work/shot.xwd" 2>/dev/null ||
       { fail "the window went away after $seen shots of scenes:$shown"; return 1; }
-    convert "xwd:$work/shot.xwd" -strip ppm:- | $filter >"$work/shot.ppm"
-    if scene=$("$tools/e2e_identify_picture" "$work/shot.ppm" "$layout" 1 0 0); then
+    convert "xwd:$work/shot.xwd" -strip "ppm:$work/shot.ppm"
+    # shellcheck disable=SC2086
+    if scene=$("$tools/e2e_identify_picture" "$work/shot.ppm" "$layout" 1 0 0 $widened); then
       seen=$((seen + 1))
       [[ " $shown " == *" $scene "* ]] || shown="$shown $scene"
     elif ((seen > 0)); then
@@ -358,16 +332,16 @@ run_case() {
       # with Escape; at 16 bpp, with a stand-in offering no other depth, with WM_CLOSE; at 24 bpp,
       # which Wine gives on an X screen of depth 16 (refusing 32), with Escape and the pictures in
       # the screen's 16 bits.
-      local layout=xrgb8888 filter=cat how=escape
+      local layout=xrgb8888 widened="" how=escape
       [[ $case_name == 24_bpp ]] && start_x 16 && layout=rgb565
       make_run_dir test
       cp "$work/ddraw-paced.dll" "$run/ddraw.dll"
       if [[ $case_name == 16_bpp ]]; then
-        layout=rgb565 filter=rewiden_565 how=close
+        layout=rgb565 widened=rounded how=close
         cp "$work/ddraw-16.dll" "$run/ddraw.dll"
       fi
       start_show WINEDLLOVERRIDES="$WINEDLLOVERRIDES;ddraw=n,b"
-      check_pictures "$layout" "$filter" || return
+      check_pictures "$layout" "$widened" || return
       # Wine 10 offers display modes of 8, 16 and 32 bits only.
       if [[ $case_name == 24_bpp && $wine_major -ge 10 ]] &&
         grep -q "RGB bits: 16," "$run/trace.log" &&
