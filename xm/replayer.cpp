@@ -71,15 +71,15 @@ void Replayer::next_row() {
   repeating_ = false;
   const int length = static_cast<int>(module_->orders.size());
   int row = row_ + 1;
-  const bool landed = loop_jump_;
+  bool landed = loop_jump_;
   if (loop_jump_) {
     loop_jump_ = false;
     row = break_row_ + past_delay;
-    looping_ = true;
   }
   int order = order_;
   const int rows = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]].rows;
-  if (row >= rows || position_jump_) {
+  const bool next_order = row >= rows || position_jump_;
+  if (next_order) {
     order = jump_order_ >= 0 ? jump_order_ : order_ + 1;
     // A jump past the order list goes to order 0, as the reproduction of FastTracker 2 that this
     // player is checked against has it (FastTracker 2 itself differs); the list's end, by a jump
@@ -89,7 +89,6 @@ void Replayer::next_row() {
     break_row_ = 0;
     jump_order_ = -1;
     position_jump_ = false;
-    looping_ = false;
     const auto rows_of = [&](int o) {
       return module_->patterns[module_->orders[static_cast<std::size_t>(o)]].rows;
     };
@@ -101,13 +100,20 @@ void Replayer::next_row() {
       if (++order >= length) order = module_->restart < length ? module_->restart : 0;
     }
   }
-  const int bit = order * max_rows + row;
-  const bool seen = (visited_[static_cast<std::size_t>(bit / 64)] >> (bit % 64) & 1) != 0;
-  // A loop onto a row played before replays rows freely until the order changes; one onto a row
-  // not played yet (the pattern was entered below it) replays nothing: the next row played before
-  // ends the song, as in FastTracker 2's reproduction this player is checked against.
-  if (landed && !seen) looping_ = false;
-  if (!looping_ && seen) ended_ = true;
+  // The song ends on a row played before, as in FastTracker 2's reproduction this player is
+  // checked against, but for a row an E6x loop lands on. A loop back makes the rows after the one
+  // it lands on new again, up to the row it leaves, all but the row the order was entered at.
+  landed = landed && !next_order;
+  const auto bit = [](int o, int r) { return o * max_rows + r; };
+  for (int r = row + 1; landed && r <= row_; ++r) {
+    if (r != entry_row_) {
+      visited_[static_cast<std::size_t>(bit(order_, r) / 64)] &=
+          ~(std::uint64_t{1} << (bit(order_, r) % 64));
+    }
+  }
+  const int b = bit(order, row);
+  if (!landed && (visited_[static_cast<std::size_t>(b / 64)] >> (b % 64) & 1) != 0) ended_ = true;
+  if (next_order) entry_row_ = row;
   order_ = order;
   row_ = row;
 }

@@ -179,7 +179,7 @@ class Replayer {
   // for a new order (Bxx, Dxx) and one for a jump inside the pattern (E6x).
   int break_row_ = 0, jump_order_ = -1;
   bool position_jump_ = false, loop_jump_ = false;
-  bool looping_ = false;  // rows come again through E6x, not counted for the end
+  int entry_row_ = 0;  // where the order playing was entered
   bool halted_ = false, ended_ = false;
   Position position_{};
   // One bit per order and row: has the song played it.
