@@ -39,8 +39,8 @@ pe_machine() {
 # Wine's Unix side runs on the machine's own libraries: their directory and package suffix.
 lib=x86_64-linux-gnu lib_package=""
 case $(pe_machine "$build/show.exe") in
-  8664) arch=win64 wine=/usr/lib/wine/wine64 mingw=x86_64-w64-mingw32-g++ ;;
-  014c) arch=win32 wine=/usr/lib/wine/wine mingw=i686-w64-mingw32-g++ ;;
+  8664) arch=win64 wine=/usr/lib/wine/wine64 ;;
+  014c) arch=win32 wine=/usr/lib/wine/wine ;;
   *) echo "FAIL: $build/show.exe is no x86 or x86-64 program" >&2; exit 1 ;;
 esac
 if ((${#cases[@]} == 0)); then
@@ -60,27 +60,6 @@ else
   how="64-bit"
 fi
 
-# The Windows helpers, built for this show.exe's machine into $1: the paced stand-in DirectDraw,
-# the same offering only 16-bit modes, and the OpenGL probe. Made outside the WoW64 root, which
-# has no MinGW.
-build_helpers() {
-  local flags=(-std=c++20 -Wall -Wextra -Werror -O2 -static)
-  if [[ -n ${WINE_E2E_HELPERS-} ]]; then
-    cp "$WINE_E2E_HELPERS"/* "$1/" && return 0
-    echo "FAIL: no helpers in $WINE_E2E_HELPERS"
-    exit 1
-  fi
-  command -v "$mingw" >/dev/null || { echo "FAIL: $mingw is not installed"; exit 1; }
-  { "$mingw" "${flags[@]}" -shared -Wl,--kill-at -o "$1/ddraw-paced.dll" \
-    "$here/ddraw_stand_in.cpp" &&
-    "$mingw" "${flags[@]}" -shared -Wl,--kill-at -DSIXTEEN_BIT_ONLY -o "$1/ddraw-16.dll" \
-      "$here/ddraw_stand_in.cpp" &&
-    "$mingw" "${flags[@]}" -o "$1/opengl_context.exe" "$here/opengl_context.cpp" \
-      -lopengl32 -lgdi32; } >"$1/mingw.log" 2>&1 ||
-    { echo "FAIL: the Windows test helpers did not build: $(cat "$1/mingw.log")"; exit 1; }
-  rm -f "$1/mingw.log"
-}
-
 if [[ $arch == win32 && (! -x $wine || -n ${WINE_E2E_WOW64-}) ]]; then
   [[ -f $root/build/wine-wow64/root/.wow64-recipe ]] ||
     skip "no 32-bit Wine: scripts/ensure_wine.sh installs it where the kernel runs 32-bit code," \
@@ -89,13 +68,7 @@ if [[ $arch == win32 && (! -x $wine || -n ${WINE_E2E_WOW64-}) ]]; then
     [[ $dir == "$root"/* ]] ||
       { echo "FAIL: $dir is outside $root, which alone is seen in the WoW64 root"; exit 1; }
   done
-  helpers=$(mktemp -d "$root/build/wine-wow64/helpers.XXXXXX")
-  build_helpers "$helpers"
-  "$root/scripts/in_wine_wow64.sh" env WINE_E2E_HELPERS="$helpers" "$here/wine_e2e.sh" \
-    "$build" "$tools" "${cases[@]}"
-  status=$?
-  rm -rf "$helpers"
-  exit $status
+  exec "$root/scripts/in_wine_wow64.sh" "$here/wine_e2e.sh" "$build" "$tools" "${cases[@]}"
 fi
 
 for program in Xvfb xdotool xwd convert wrestool icotool; do
@@ -423,7 +396,9 @@ run_case() {
 }
 
 prepare_prefix
-build_helpers "$work"
+# The helpers the Windows build made for this show.exe's machine.
+cp "$build"/wine-helpers/{ddraw-paced.dll,ddraw-16.dll,opengl_context.exe} "$work/" ||
+  { echo "FAIL: no Wine test helpers in $build/wine-helpers (the Windows build makes them)"; exit 1; }
 start_x 24
 check_opengl
 for case_name in "${cases[@]}"; do
