@@ -225,10 +225,11 @@ void Replayer::finish_volume(Channel& c, bool global_changed) {
   c.volume_set = false;
 }
 
-// An unlooped sample ends once this tick starts past its last frame, as FastTracker 2's mixer
-// plays it at 44,100 Hz in whole frames a tick; the channel's report follows that, whatever
-// rate the song is rendered at.
-constexpr int reference_rate = 44100;
+// An unlooped sample ends once this tick starts past its last frame, as FastTracker 2 counts its
+// frames: at 44,000 Hz, in whole frames a tick and a step of 16.16 fixed point. At 44,100 Hz a
+// long note at 150 BPM would end a tick early (735 frames a tick against 733 at 44,000, which is
+// 734 2/3 at 44,100). The channel's report follows that, whatever rate the song is rendered at.
+constexpr int reference_rate = 44000;
 
 void Replayer::advance_sample(Channel& c) {
   if (!c.playing || c.sample->loop != LoopType::none) return;
