@@ -176,20 +176,23 @@ void Replayer::finish_tick(Channel& c) {
         run_envelope(ins->panning_envelope, c.panning_envelope, c.key_off, panning_top);
   }
   if (ins->vibrato_depth != 0) {
-    // The sweep may overshoot the depth by up to one step before it settles on it; a key off
-    // during the sweep leaves it at a single step, as FastTracker 2 does.
+    // The sweep may overshoot the depth by up to one step before it settles on it. A key off
+    // during the sweep plays a single step but keeps the depth reached, which a later note
+    // without an instrument number sweeps on from, as FastTracker 2 does.
+    int amp = c.auto_vibrato_amp;
     if (c.auto_vibrato_sweep != 0 && c.key_off) {
-      c.auto_vibrato_amp = c.auto_vibrato_sweep;
+      amp = c.auto_vibrato_sweep;
     } else if (c.auto_vibrato_sweep != 0) {
       c.auto_vibrato_amp += c.auto_vibrato_sweep;
       if ((c.auto_vibrato_amp >> 8) > ins->vibrato_depth) {
         c.auto_vibrato_amp = ins->vibrato_depth << 8;
         c.auto_vibrato_sweep = 0;
       }
+      amp = c.auto_vibrato_amp;
     }
     // The position moves before it is read, so a note's first tick is already one step in.
     c.auto_vibrato_pos = (c.auto_vibrato_pos + ins->vibrato_rate) & 0xFF;
-    period += auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * c.auto_vibrato_amp >> 14;
+    period += auto_vibrato_wave(ins->vibrato_type, c.auto_vibrato_pos) * amp >> 14;
     c.period_set = true;
   }
   const int volume = c.out_volume;
