@@ -50,9 +50,10 @@ Envelope read_envelope(std::span<const std::uint8_t> head, std::size_t points_at
 void read_instrument_fields(std::span<const std::uint8_t> head, unsigned samples, Instrument& in) {
   // Offsets below are from the instrument's start, less the 29 bytes already read.
   constexpr std::size_t base = instrument_head;
+  // FastTracker 2 has 16 sample slots and takes a keymap entry past them as the last one.
   for (std::size_t k = 0; k < note_count; ++k) {
-    const std::uint8_t s = head[33 - base + k];
-    in.keymap[k] = s < samples ? s : no_sample;
+    const unsigned s = std::min<unsigned>(head[33 - base + k], max_samples - 1);
+    in.keymap[k] = s < samples ? static_cast<std::uint8_t>(s) : no_sample;
   }
   in.volume_envelope = read_envelope(head, 129 - base, 225 - base, 227 - base, 233 - base);
   in.panning_envelope = read_envelope(head, 177 - base, 226 - base, 230 - base, 234 - base);
