@@ -356,9 +356,10 @@ void Replayer::multi_retrig(Channel& c) {
   // The voice hears the new volume only when the retrigger starts the note again: after a note
   // out of range, nothing starts and the volume it plays stays as it was.
   c.volume = c.out_volume = std::clamp(volume, 0, 64);
-  // The row's volume column, when it sets volume or panning, has the last word.
+  // The row's volume column, when it sets volume or panning, has the last word; the bytes past
+  // volume 64, which set 64 on tick 0, leave the retrigger's volume alone.
   const std::uint8_t v = c.cell.volume;
-  if (v >= 0x10 && v <= 0x5F) c.set_volume(std::min(64, v - 0x10));
+  if (v >= 0x10 && v <= 0x50) c.set_volume(v - 0x10);
   if ((v >> 4) == 0xC) c.set_panning((v & 0xF) << 4);
   // The last note starts again on the sample the last instrument number gives it, as a note
   // without a number would; envelopes go on.
