@@ -220,8 +220,8 @@ void Replayer::volume_column_first(Channel& c, std::uint8_t v, bool delayed) {
     case 0x4:
       c.set_volume(v - 0x10);
       break;
-    case 0x5:  // 0x51..0x5F would be more than 64: FastTracker 2 sets 64
-      c.set_volume(64);
+    case 0x5:  // 0x51..0x5F would be more than 64: FastTracker 2 sets 64, but not after a delay
+      if (v == 0x50 || !delayed) c.set_volume(64);
       break;
     case 0x8:
       if (!delayed) c.set_volume(std::max(0, c.volume - x));
