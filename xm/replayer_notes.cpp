@@ -116,8 +116,10 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   if (cell.instrument != 0 && note != key_off) {
     reset_volumes(c);
     key_on(c);
-  } else if (delayed && note >= 1 && note <= note_count) {
-    key_on(c);  // a delayed note starts its envelopes, with an instrument number or without
+  } else if (delayed && ((note >= 1 && note <= note_count) || note == 0)) {
+    // A delayed note starts its envelopes, with an instrument number or without; so does a
+    // delay with no note on a channel that has had none to play again.
+    key_on(c);
   }
   volume_column_first(c, retrig_now && volume_tone_porta(cell) ? 0 : cell.volume, delayed);
 }
