@@ -1,17 +1,20 @@
-// Our replayer against FastTracker 2 on generated songs, whole and cut short. Each file in
-// ft2_traces and cut_traces holds what a FastTracker 2 reference played of one song, a line a tick
-// (scripts/record_ft2_traces.py, scripts/ft2_cuts.py --record): its first line is the xm-generate
-// command that makes the song again (and where it is cut), its last the song's end. Ticks compare
-// as ft2cmp.py compares them: the position (order, pattern, row, tick) exactly, volumes within 1,
-// and where both volumes are above 1, frequencies within a cent and pannings within 2.
+// Our replayer against FastTracker 2 on generated songs, whole and cut short, and on a few made by
+// hand. Each .txt file in ft2_traces and cut_traces holds what a FastTracker 2 reference played of
+// one song, a line a tick (scripts/record_ft2_traces.py, scripts/ft2_cuts.py --record): its first
+// line is the xm-generate command that makes the song again (and where it is cut), or names the
+// song's file beside it; its last line is the song's end. Ticks compare as ft2cmp.py compares
+// them: the position (order, pattern, row, tick) exactly, volumes within 1, and where both volumes
+// are above 1, frequencies within a cent and pannings within 2.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,22 +28,28 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<fs::path> trace_files(const char* folder) {
-  std::vector<fs::path> files(fs::directory_iterator(folder), {});
+  std::vector<fs::path> files;
+  for (const fs::path& f : fs::directory_iterator(folder)) {
+    if (f.extension() == ".txt") files.push_back(f);
+  }
   std::sort(files.begin(), files.end());
   return files;
 }
 
 // "# xm-generate [--channels N] [--orders N] [--rows N] SEED [--cut BYTES]", the table drawn from
-// the seed; a cut keeps the file's first BYTES.
+// the seed; a cut keeps the file's first BYTES. Or "# file NAME", a song made by hand beside it.
 struct Command {
   std::uint32_t seed = 0;
   song_generator::SongShape shape;
   int cut = 0;
+  std::string file;
 };
 bool read_command(const std::string& line, Command& c) {
   std::istringstream words(line);
   std::string word, value;
-  if (!(words >> word >> word) || word != "xm-generate") return false;
+  if (!(words >> word >> word)) return false;
+  if (word == "file") return static_cast<bool>(words >> c.file);
+  if (word != "xm-generate") return false;
   while (words >> word) {
     if (!word.starts_with("--")) {
       c.seed = static_cast<std::uint32_t>(std::stoul(word));
@@ -114,9 +123,11 @@ TEST_P(Ft2Trace, EveryTickAsFastTracker2) {
   std::string command;
   std::getline(file, command);
   Command c;
-  ASSERT_TRUE(read_command(command, c)) << "no xm-generate command atop the trace";
+  ASSERT_TRUE(read_command(command, c)) << "no xm-generate command or file atop the trace";
+  std::ifstream song_file(GetParam().parent_path() / c.file, std::ios::binary);
   std::vector<std::uint8_t> bytes =
-      xmwrite::file_bytes(song_generator::generate_song(c.seed, c.shape));
+      c.file.empty() ? xmwrite::file_bytes(song_generator::generate_song(c.seed, c.shape))
+                     : std::vector<std::uint8_t>(std::istreambuf_iterator<char>(song_file), {});
   if (c.cut != 0) bytes.resize(static_cast<std::size_t>(c.cut));
   const xm::LoadResult loaded = xm::load(bytes);
   ASSERT_TRUE(loaded.ok()) << loaded.message();
@@ -132,7 +143,7 @@ TEST_P(Ft2Trace, EveryTickAsFastTracker2) {
 const auto name = [](const testing::TestParamInfo<fs::path>& p) {
   std::string stem = p.param.stem().string();
   std::replace(stem.begin(), stem.end(), '-', '_');
-  return "seed_" + stem;
+  return (std::isdigit(static_cast<unsigned char>(stem[0])) ? "seed_" : "") + stem;
 };
 INSTANTIATE_TEST_SUITE_P(Songs, Ft2Trace, testing::ValuesIn(trace_files(FT2_TRACES_DIR)), name);
 INSTANTIATE_TEST_SUITE_P(Cuts, Ft2Trace, testing::ValuesIn(trace_files(CUT_TRACES_DIR)), name);
