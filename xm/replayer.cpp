@@ -24,8 +24,9 @@ void Replayer::tick() {
   if (halted_) return;
   const bool new_row = tick_ == 0 && !repeating_;
   if (new_row) {
-    visited_[static_cast<std::size_t>((order_ * max_rows + row_) / 64)] |=
-        std::uint64_t{1} << ((order_ * max_rows + row_) % 64);
+    visited_.set(static_cast<std::size_t>(order_ * max_rows + row_));
+    rows_played_.set(static_cast<std::size_t>(row_));
+    if (on_landing_) rows_landed_on_.set(static_cast<std::size_t>(row_));
   }
   const Pattern& pattern = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]];
   for (int ch = 0; ch < module_->channels; ++ch) {
@@ -80,6 +81,10 @@ void Replayer::next_row() {
   const int rows = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]].rows;
   const bool next_order = row >= rows || position_jump_;
   if (next_order) {
+    // A jump, a break or a loop to a row past the pattern's end starts the next order one row
+    // further when a pattern delay repeated it; a loop that only the delay took past the end
+    // starts it at the break row itself.
+    const int carried_delay = position_jump_ || break_row_ >= rows ? past_delay : 0;
     order = jump_order_ >= 0 ? jump_order_ : order_ + 1;
     // A jump past the order list goes to order 0, as the reproduction of FastTracker 2 that this
     // player is checked against has it (FastTracker 2 itself differs); the list's end, by a jump
@@ -94,7 +99,7 @@ void Replayer::next_row() {
     };
     if (order >= length) order = module_->restart < length ? module_->restart : 0;
     if (row >= rows_of(order)) row = 0;
-    row += past_delay;
+    row += carried_delay;
     if (row >= rows_of(order)) {
       row = 0;
       if (++order >= length) order = module_->restart < length ? module_->restart : 0;
@@ -102,18 +107,22 @@ void Replayer::next_row() {
   }
   // The song ends on a row played before, as in FastTracker 2's reproduction this player is
   // checked against, but for a row an E6x loop lands on. A loop back makes the rows after the one
-  // it lands on new again, up to the row it leaves, all but the row the order was entered at.
+  // it lands on new again, up to the row it leaves, but for the row the order was entered at; and
+  // when it lands on a row not played since then, but for the rows loops landed on since then.
   landed = landed && !next_order;
-  const auto bit = [](int o, int r) { return o * max_rows + r; };
   for (int r = row + 1; landed && r <= row_; ++r) {
-    if (r != entry_row_) {
-      visited_[static_cast<std::size_t>(bit(order_, r) / 64)] &=
-          ~(std::uint64_t{1} << (bit(order_, r) % 64));
-    }
+    const auto at = static_cast<std::size_t>(r);
+    const bool keep =
+        r == entry_row_ || (rows_landed_on_[at] && !rows_played_[static_cast<std::size_t>(row)]);
+    if (!keep) visited_.reset(static_cast<std::size_t>(order_ * max_rows + r));
   }
-  const int b = bit(order, row);
-  if (!landed && (visited_[static_cast<std::size_t>(b / 64)] >> (b % 64) & 1) != 0) ended_ = true;
-  if (next_order) entry_row_ = row;
+  if (!landed && visited_[static_cast<std::size_t>(order * max_rows + row)]) ended_ = true;
+  on_landing_ = landed;
+  if (next_order) {
+    entry_row_ = row;
+    rows_played_.reset();
+    rows_landed_on_.reset();
+  }
   order_ = order;
   row_ = row;
 }

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 #include "xm/module.h"
@@ -179,11 +180,15 @@ class Replayer {
   // for a new order (Bxx, Dxx) and one for a jump inside the pattern (E6x).
   int break_row_ = 0, jump_order_ = -1;
   bool position_jump_ = false, loop_jump_ = false;
-  int entry_row_ = 0;  // where the order playing was entered
+  // The order playing: the row it was entered at, the rows played and those an E6x loop landed
+  // on since, and whether a loop landed on the row playing.
+  int entry_row_ = 0;
+  std::bitset<max_rows> rows_played_, rows_landed_on_;
+  bool on_landing_ = false;
   bool halted_ = false, ended_ = false;
   Position position_{};
   // One bit per order and row: has the song played it.
-  std::array<std::uint64_t, max_orders * max_rows / 64> visited_{};
+  std::bitset<max_orders * max_rows> visited_;
 };
 
 // Ticks and stereo frames at `rate` Hz from the start to the song's end (see above), without
