@@ -124,10 +124,13 @@ TEST_P(Ft2Trace, EveryTickAsFastTracker2) {
   std::getline(file, command);
   Command c;
   ASSERT_TRUE(read_command(command, c)) << "no xm-generate command or file atop the trace";
-  std::ifstream song_file(GetParam().parent_path() / c.file, std::ios::binary);
-  std::vector<std::uint8_t> bytes =
-      c.file.empty() ? xmwrite::file_bytes(song_generator::generate_song(c.seed, c.shape))
-                     : std::vector<std::uint8_t>(std::istreambuf_iterator<char>(song_file), {});
+  std::vector<std::uint8_t> bytes;
+  if (c.file.empty()) {
+    bytes = xmwrite::file_bytes(song_generator::generate_song(c.seed, c.shape));
+  } else {
+    std::ifstream song(GetParam().parent_path() / c.file, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(song), {});
+  }
   if (c.cut != 0) bytes.resize(static_cast<std::size_t>(c.cut));
   const xm::LoadResult loaded = xm::load(bytes);
   ASSERT_TRUE(loaded.ok()) << loaded.message();
