@@ -1,7 +1,7 @@
 // The mixer on voices set directly: against a slow plain mixer (real-valued positions, one frame at
 // a time, double arithmetic, no ramping), and for clicks with and without ramping. The player on
 // songs built here: its length, renders in pieces by two players side by side, looping, and 16-bit
-// saturation.
+// saturation, and every channel heard.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -199,13 +199,26 @@ TEST(PlayerRender, FramesATickRoundDown) {
             4 * 6 * 160 + 2 * 3 * 160 + 18 * 3 * 156);
 }
 
-TEST(PlayerRender, SixteenBitOutputSaturates) {
-  for (auto [level, limit] : {std::pair{30000, 32767}, std::pair{-30000, -32768}}) {
-    const xm::Module song = make_song(32, level);
+// Every channel is heard, each note in the sample its instrument's keymap gives: channels of
+// one level add up to as many times one channel's output, until the 16-bit output saturates.
+TEST(PlayerRender, ChannelsAddUpAndSixteenBitOutputSaturates) {
+  const auto render = [](const xm::Module& song) {
     xm::Player player(song, {});
     std::vector<std::int16_t> out(4000);
     player.render(out.data(), 2000);
-    EXPECT_EQ(std::count(out.begin() + 1000, out.end(), limit), 3000) << level;
+    return std::vector<std::int16_t>(out.begin() + 1000, out.end());
+  };
+  const int one = render(make_song(1, 1000))[0];
+  for (int channels : {2, 5, 32}) {
+    EXPECT_NEAR(render(make_song(channels, 1000))[0], channels * one, channels);
+  }
+  xm::Module mapped = make_song(1, 1000);
+  mapped.instruments[0].samples.push_back(make_sample(LoopType::forward, 3000));
+  mapped.instruments[0].keymap[48] = 1;  // the song's C-4
+  EXPECT_NEAR(render(mapped)[0], 3 * one, 3) << "the keymap's sample";
+  for (auto [level, limit] : {std::pair{30000, 32767}, std::pair{-30000, -32768}}) {
+    const std::vector<std::int16_t> out = render(make_song(32, level));
+    EXPECT_EQ(std::count(out.begin(), out.end(), limit), 3000) << level;
   }
 }
 
