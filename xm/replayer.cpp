@@ -45,6 +45,8 @@ void Replayer::tick() {
     advance_sample(c);
   }
   global_changed_ = false;
+  // F00 halts the song after this tick, unless a later channel set another speed on the row.
+  if (speed_ == 0) halted_ = ended_ = true;
   position_ = {order_, module_->orders[static_cast<std::size_t>(order_)], row_, tick_, speed_,
                bpm_};
   if (halted_) return;

@@ -8,8 +8,8 @@
 // The song's end: the row after the last row played is one the song has already played (the order
 // list ran out and goes on at the restart position, or a jump or break went back), not counting
 // rows a pattern loop (E6x) repeats. At that point `ended()` becomes true and playing goes on
-// there, so a caller loops by ignoring it. F00 halts the song: `ended()` becomes true and the
-// position stays where it is.
+// there, so a caller loops by ignoring it. F00 halts the song, unless a later channel sets another
+// speed on the same row: `ended()` becomes true and the position stays where it is.
 #pragma once
 
 #include <array>

@@ -96,10 +96,7 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       extended_first(c, cell);
       break;
     case set_speed:
-      if (p == 0) {
-        halted_ = ended_ = true;
-        speed_ = 0;
-      } else if (p < 32) {
+      if (p < 32) {
         speed_ = p;
       } else {
         bpm_ = p;
