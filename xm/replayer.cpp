@@ -88,10 +88,7 @@ void Replayer::next_row() {
     // starts it at the break row itself.
     const int carried_delay = position_jump_ || break_row_ >= rows ? past_delay : 0;
     order = jump_order_ >= 0 ? jump_order_ : order_ + 1;
-    // A jump past the order list goes to order 0, as the reproduction of FastTracker 2 that this
-    // player is checked against has it (FastTracker 2 itself differs); the list's end, by a jump
-    // to it or not, goes to the restart position.
-    if (jump_order_ > length) order = 0;
+    // The list's end, by a jump to it or not, goes to the restart position.
     row = break_row_;
     break_row_ = 0;
     jump_order_ = -1;

@@ -80,8 +80,10 @@ void Replayer::effect_first(Channel& c, const Cell& cell) {
       c.set_panning(p);
       break;
     case position_jump:
-      // A B00 on the row holds against any later Bxx, as the reference plays it.
-      if (jump_order_ != 0) jump_order_ = p;
+      // A jump past the order list goes to order 0, as the reproduction of FastTracker 2 that
+      // this player is checked against has it (FastTracker 2 itself differs); a jump to order 0
+      // holds against any later Bxx on the row, as the reference plays it.
+      if (jump_order_ != 0) jump_order_ = p > static_cast<int>(module_->orders.size()) ? 0 : p;
       break_row_ = 0;
       position_jump_ = true;
       break;
