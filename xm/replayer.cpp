@@ -82,6 +82,9 @@ void Replayer::next_row() {
   int order = order_;
   const int rows = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]].rows;
   const bool next_order = row >= rows || position_jump_;
+  // A loop that a pattern delay took past the pattern's end, into the same order again (the
+  // list's end going round to it), lands there as a loop would.
+  const bool looped_round = landed && next_order && !position_jump_;
   if (next_order) {
     // A jump, a break or a loop to a row past the pattern's end starts the next order one row
     // further when a pattern delay repeated it; a loop that only the delay took past the end
@@ -115,7 +118,8 @@ void Replayer::next_row() {
         r == entry_row_ || (rows_landed_on_[at] && !rows_played_[static_cast<std::size_t>(row)]);
     if (!keep) visited_.reset(static_cast<std::size_t>(order_ * max_rows + r));
   }
-  if (!landed && visited_[static_cast<std::size_t>(order * max_rows + row)]) ended_ = true;
+  const bool by_loop = landed || (looped_round && order == order_);
+  if (!by_loop && visited_[static_cast<std::size_t>(order * max_rows + row)]) ended_ = true;
   on_landing_ = landed;
   if (next_order) {
     entry_row_ = row;
