@@ -111,12 +111,17 @@ void Replayer::next_row() {
   // checked against, but for a row an E6x loop lands on. A loop back makes the rows after the one
   // it lands on new again, up to the row it leaves, but for the row the order was entered at; and
   // when it lands on a row not played since then, but for the rows loops landed on since then.
+  // The played rows that follow the one it leaves, as far as they run unbroken, are new again too.
   landed = landed && !next_order;
   for (int r = row + 1; landed && r <= row_; ++r) {
     const auto at = static_cast<std::size_t>(r);
     const bool keep =
         r == entry_row_ || (rows_landed_on_[at] && !rows_played_[static_cast<std::size_t>(row)]);
     if (!keep) visited_.reset(static_cast<std::size_t>(order_ * max_rows + r));
+  }
+  for (int r = row_ + 1;
+       landed && r < max_rows && visited_[static_cast<std::size_t>(order_ * max_rows + r)]; ++r) {
+    visited_.reset(static_cast<std::size_t>(order_ * max_rows + r));
   }
   const bool by_loop = landed || (looped_round && order == order_);
   if (!by_loop && visited_[static_cast<std::size_t>(order * max_rows + row)]) ended_ = true;
