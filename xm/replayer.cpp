@@ -91,7 +91,6 @@ void Replayer::next_row() {
     // starts it at the break row itself.
     const int carried_delay = position_jump_ || break_row_ >= rows ? past_delay : 0;
     order = jump_order_ >= 0 ? jump_order_ : order_ + 1;
-    // The list's end, by a jump to it or not, goes to the restart position.
     row = break_row_;
     break_row_ = 0;
     jump_order_ = -1;
@@ -99,6 +98,7 @@ void Replayer::next_row() {
     const auto rows_of = [&](int o) {
       return module_->patterns[module_->orders[static_cast<std::size_t>(o)]].rows;
     };
+    // The list's end, by a jump to it or not, goes to the restart position.
     if (order >= length) order = module_->restart < length ? module_->restart : 0;
     if (row >= rows_of(order)) row = 0;
     row += carried_delay;
