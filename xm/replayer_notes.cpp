@@ -80,14 +80,17 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
     note = key_off;
   if (delayed && note == key_off) {
     // A delayed key off cuts a note without a volume envelope, then starts the envelopes again
-    // as if the key were pressed anew; the sample plays on.
+    // as if the key were pressed anew; the sample plays on. Without an instrument number its
+    // volume column's panning is taken, but heard only once something else moves the panning.
     release(c);
     if (cell.instrument != 0) {
       c.instrument_number = cell.instrument;
       reset_volumes(c);
     }
     key_on(c);
+    const bool panning_heard = c.panning_set;
     volume_column_first(c, cell.volume, true);
+    if (cell.instrument == 0) c.panning_set = panning_heard;
     return;
   }
   if (delayed && note == 0 && c.note != 0) note = c.note;
