@@ -7,6 +7,15 @@
 
 namespace xm {
 
+namespace {
+
+// The bit of `visited_` that says whether the song has played a row of an order.
+std::size_t visited_bit(int order, int row) {
+  return static_cast<std::size_t>(order * max_rows + row);
+}
+
+}  // namespace
+
 std::uint32_t frames_per_tick(int bpm, int rate) {
   return static_cast<std::uint32_t>(static_cast<std::int64_t>(rate) * 5 / (2 * bpm));
 }
@@ -24,7 +33,7 @@ void Replayer::tick() {
   if (halted_) return;
   const bool new_row = tick_ == 0 && !repeating_;
   if (new_row) {
-    visited_.set(static_cast<std::size_t>(order_ * max_rows + row_));
+    visited_.set(visited_bit(order_, row_));
     rows_played_.set(static_cast<std::size_t>(row_));
     if (on_landing_) rows_landed_on_.set(static_cast<std::size_t>(row_));
   }
@@ -117,14 +126,13 @@ void Replayer::next_row() {
     const auto at = static_cast<std::size_t>(r);
     const bool keep =
         r == entry_row_ || (rows_landed_on_[at] && !rows_played_[static_cast<std::size_t>(row)]);
-    if (!keep) visited_.reset(static_cast<std::size_t>(order_ * max_rows + r));
+    if (!keep) visited_.reset(visited_bit(order_, r));
   }
-  for (int r = row_ + 1;
-       landed && r < max_rows && visited_[static_cast<std::size_t>(order_ * max_rows + r)]; ++r) {
-    visited_.reset(static_cast<std::size_t>(order_ * max_rows + r));
+  for (int r = row_ + 1; landed && r < max_rows && visited_[visited_bit(order_, r)]; ++r) {
+    visited_.reset(visited_bit(order_, r));
   }
   const bool by_loop = landed || (looped_round && order == order_);
-  if (!by_loop && visited_[static_cast<std::size_t>(order * max_rows + row)]) ended_ = true;
+  if (!by_loop && visited_[visited_bit(order, row)]) ended_ = true;
   on_landing_ = landed;
   if (next_order) {
     entry_row_ = row;

@@ -64,10 +64,11 @@ void Replayer::read_cell(Channel& c, const Cell& cell) {
   // Multi retrig counts tick 0 too, but only where the volume column is empty or, as
   // FastTracker 2 has it, sets vibrato speed 0 or panning 0, or sets or finely slides the volume
   // to 0.
+  if (c.cell.effect != fx_multi_retrig) return;
   const int command = cell.volume >> 4;
   const bool sets_volume = (command >= 0x1 && command <= 0x5) || command == 0x8 || command == 0x9;
-  if (c.cell.effect == fx_multi_retrig && (cell.volume == 0 || cell.volume == 0xA0 ||
-                                           cell.volume == 0xC0 || (sets_volume && c.volume == 0))) {
+  if (cell.volume == 0 || cell.volume == 0xA0 || cell.volume == 0xC0 ||
+      (sets_volume && c.volume == 0)) {
     multi_retrig(c);
   }
 }
