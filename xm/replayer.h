@@ -143,10 +143,13 @@ class Replayer {
   void read_cell(Channel& c, const Cell& cell);
   void start_cell(Channel& c, const Cell& cell, bool delayed);
   static const Instrument& blank_instrument();
-  void trigger(Channel& c, int note);  // 9xx on the row gives the frame to start at
+  // 9xx on the row gives the frame to start at; false for a note out of range, which starts
+  // nothing.
+  bool trigger(Channel& c, int note);
   void reset_volumes(Channel& c);
   void key_on(Channel& c);
   void release(Channel& c);
+  void volume_column_unheard(Channel& c, std::uint8_t v);
   void volume_column_first(Channel& c, std::uint8_t v, bool delayed);
   void volume_column_later(Channel& c, std::uint8_t v);
   // Effects (replayer_effects.cpp).

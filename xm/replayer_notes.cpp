@@ -81,17 +81,18 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
     note = key_off;
   if (delayed && note == key_off) {
     // A delayed key off cuts a note without a volume envelope, then starts the envelopes again
-    // as if the key were pressed anew; the sample plays on. Without an instrument number its
-    // volume column's panning is taken, but heard only once something else moves the panning.
+    // as if the key were pressed anew; the sample plays on.
     release(c);
     if (cell.instrument != 0) {
       c.instrument_number = cell.instrument;
       reset_volumes(c);
     }
     key_on(c);
-    const bool panning_heard = c.panning_set;
-    volume_column_first(c, cell.volume, true);
-    if (cell.instrument == 0) c.panning_set = panning_heard;
+    if (cell.instrument == 0) {
+      volume_column_unheard(c, cell.volume);
+    } else {
+      volume_column_first(c, cell.volume, true);
+    }
     return;
   }
   if (delayed && note == 0 && c.note != 0) note = c.note;
@@ -100,6 +101,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   // it does not take either.
   const bool retrig_now = cell.effect == fx_extended && cell.param == (ext_retrig << 4) &&
                           note >= 1 && note <= note_count;
+  bool started = true;
 
   if (note == key_off) {
     // The instrument's volume comes back after the key off, so no envelope means no cut.
@@ -117,7 +119,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
         c.porta_direction = target > c.period ? 1 : target < c.period ? -1 : 0;
       }
     } else {
-      trigger(c, note);
+      started = trigger(c, note);
     }
   }
   if (cell.instrument != 0 && note != key_off) {
@@ -128,10 +130,24 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
     // delay with no note on a channel that has had none to play again.
     key_on(c);
   }
-  volume_column_first(c, retrig_now && volume_tone_porta(cell) ? 0 : cell.volume, delayed);
+  if (delayed && cell.instrument == 0 && !started) {
+    volume_column_unheard(c, cell.volume);
+  } else {
+    volume_column_first(c, retrig_now && volume_tone_porta(cell) ? 0 : cell.volume, delayed);
+  }
 }
 
-void Replayer::trigger(Channel& c, int note) {
+// A delayed cell without an instrument number whose note starts nothing (a key off, or a note the
+// relative note takes out of range) takes its volume column's volume and panning, but they are
+// heard only once something else sets them.
+void Replayer::volume_column_unheard(Channel& c, std::uint8_t v) {
+  const bool volume_heard = c.volume_set, panning_heard = c.panning_set;
+  volume_column_first(c, v, true);
+  c.volume_set = volume_heard;
+  c.panning_set = panning_heard;
+}
+
+bool Replayer::trigger(Channel& c, int note) {
   const int n = c.instrument_number;
   const Instrument* instrument = n >= 1 && n <= static_cast<int>(module_->instruments.size())
                                      ? &module_->instruments[static_cast<std::size_t>(n - 1)]
@@ -147,7 +163,7 @@ void Replayer::trigger(Channel& c, int note) {
   // at the pitch playing.
   c.relative = sample != nullptr ? sample->relative_note : 0;
   const int played = note - 1 + c.relative;
-  if (played < -1 || played > tables::highest_note) return;
+  if (played < -1 || played > tables::highest_note) return false;
   c.finetune = sample != nullptr ? sample->finetune : 0;
   if (c.cell.effect == fx_extended && (c.cell.param >> 4) == ext_finetune) {
     c.finetune = ((c.cell.param & 0xF) << 4) - 128;
@@ -170,13 +186,14 @@ void Replayer::trigger(Channel& c, int note) {
   if (sample == nullptr) {
     // Nothing sounds, but the note still sets the pitch a later note may take up.
     c.playing = false;
-    return;
+    return true;
   }
   // FastTracker 2 stops a voice whose offset lies past the sample's end.
   c.playing = offset < sample->length;
   c.voice.trigger = true;
   c.voice.start_frame = offset;
   c.sample_pos = offset;
+  return true;
 }
 
 // With no sample to play, an instrument number leaves the channel centred, at volume 0 for an
