@@ -97,10 +97,10 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   }
   if (delayed && note == 0 && c.note != 0) note = c.note;
   if (cell.instrument != 0) c.instrument_number = cell.instrument;
-  // E90 starts its note as a note with no glide, a tone portamento beside it or not, whose speed
-  // it does not take either.
-  const bool retrig_now = cell.effect == fx_extended && cell.param == (ext_retrig << 4) &&
-                          note >= 1 && note <= note_count;
+  // E90 starts its note as a note with no glide, a tone portamento beside it or not; a tone
+  // portamento in its volume column never takes its speed, whatever the note.
+  const bool e90 = cell.effect == fx_extended && cell.param == (ext_retrig << 4);
+  const bool retrig_now = e90 && note >= 1 && note <= note_count;
   bool started = true;
 
   if (note == key_off) {
@@ -133,7 +133,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
   if (delayed && cell.instrument == 0 && !started) {
     volume_column_unheard(c, cell.volume);
   } else {
-    volume_column_first(c, retrig_now && volume_tone_porta(cell) ? 0 : cell.volume, delayed);
+    volume_column_first(c, e90 && volume_tone_porta(cell) ? 0 : cell.volume, delayed);
   }
 }
 
