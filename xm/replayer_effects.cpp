@@ -237,9 +237,10 @@ void Replayer::effect_later(Channel& c) {
       break;
     case extended:
       // E9x starts the last note again as a note with an instrument number does: the sample the
-      // instrument gives it, envelopes, fadeout and auto-vibrato too, and a key off is undone.
-      if (x == retrig && y != 0 && tick_ % y == 0 && c.note != 0) {
-        trigger(c, c.note);
+      // instrument gives it, envelopes, fadeout and auto-vibrato too, and a key off is undone;
+      // before any note, all but the note.
+      if (x == retrig && y != 0 && tick_ % y == 0) {
+        if (c.note != 0) trigger(c, c.note);
         key_on(c);
       }
       if (x == note_cut && tick_ == y) c.set_volume(0);
