@@ -291,12 +291,12 @@ void Replayer::tone_portamento(Channel& c) {
   // way, from the period playing then; it goes that way and stops at the target, so a period on
   // the far side of it goes straight to it. Once there, FastTracker 2 counts the glide as one to
   // longer periods, whichever way it went. With no way set, it leaves even a vibrato's pitch.
-  // The target counts as reached by the periods' signed 16-bit values, so a period a slide took
-  // past 32767 lands on it at once.
+  // A period a slide took past 32767 lands on the target at once, whichever the way: FastTracker 2
+  // compares the 16-bit periods as unsigned going to longer periods, as signed going to shorter.
   if (c.porta_direction == 0) return;
   if (c.porta_direction > 0) {
     c.period += speed;
-    if (as_signed(c.period) >= as_signed(c.target_period)) c.period = c.target_period;
+    if ((c.period & 0xFFFF) >= c.target_period) c.period = c.target_period;
   } else {
     c.period -= speed;
     if (as_signed(c.period) <= as_signed(c.target_period)) c.period = c.target_period;
