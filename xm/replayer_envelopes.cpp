@@ -71,7 +71,11 @@ int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
       return s.value;
     }
   } else {
-    s.value = std::clamp(s.value + s.step, 0, running_top * envelope_one);
+    // Only a value inside the range stops at its ends; one Lxx drew back past 64 goes on by its
+    // step.
+    const int top_value = running_top * envelope_one, value = s.value + s.step;
+    const bool inside = s.value >= 0 && s.value <= top_value;
+    s.value = inside ? std::clamp(value, 0, top_value) : value;
   }
   ++s.tick;
   return s.value;
@@ -142,11 +146,13 @@ void Replayer::move_envelopes(Channel& c, int tick, bool panning_too) {
     if (i < e.count && point_tick(e, i) == tick) return;  // reached as it runs
     if (i == 0) i = 1;  // before the first point: on the line to the second, drawn back
     enter_point(e, s, i - 1, top);
-    s.value += s.step * (tick - point_tick(e, i - 1) - 1);
-    // A line drawn back past 0 or 64 holds there until the next point.
-    const int shown = s.value + s.step;
-    if (shown < 0 || shown > running_top * envelope_one) {
-      s.value = std::clamp(shown, 0, running_top * envelope_one);
+    // FastTracker 2 keeps the value in 16 bits: one that comes out at 65 or more holds at 64
+    // until the next point, or at 0 past 160, where it is nearer 256 (a line drawn back below 0
+    // comes out high so); one short of 65 goes on by its step.
+    const int shown = (s.value + s.step * (tick - point_tick(e, i - 1))) & 0xFFFF;
+    s.value = shown - s.step;
+    if (shown >= (running_top + 1) * envelope_one) {
+      s.value = shown <= 160 * envelope_one ? running_top * envelope_one : 0;
       s.step = 0;
     }
   };
@@ -161,7 +167,9 @@ void Replayer::finish_tick(Channel& c) {
   int period = c.out_period;
   const bool volume_envelope = ins->volume_envelope.on && ins->volume_envelope.count > 0;
   if (volume_envelope) {
-    envelope_volume = run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off, volume_top);
+    envelope_volume =
+        std::clamp(run_envelope(ins->volume_envelope, c.volume_envelope, c.key_off, volume_top), 0,
+                   running_top * envelope_one);
   }
   // Fadeout runs after a key off with or without a volume envelope: without one the key off
   // has cut the note, but a volume or an instrument given with it sounds and fades.
