@@ -15,6 +15,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <string>
 
 #include "xm/module.h"
 
@@ -202,5 +203,11 @@ struct SongLength {
   double seconds = 0;
 };
 SongLength song_length(const Module& module, int rate);
+
+// The replayer after a tick as a line: "ORDER PATTERN ROW TICK SPEED BPM", then " | HZ VOL PAN"
+// for each of `channels` as report() gives it, HZ with three decimals.
+std::string tick_line(const Replayer& replayer, int channels);
+// "# end: ticks=N duration_s=S", S with three decimals.
+std::string end_line(const SongLength& length);
 
 }  // namespace xm

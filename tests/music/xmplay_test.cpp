@@ -1,9 +1,6 @@
-// The player tool's command line, its --ticks lines for the test song worked by hand from
-// FastTracker 2's rules, and its WAV files' headers and lengths.
+// The player tool's command line, and its WAV files' headers and lengths.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -54,26 +51,6 @@ TEST(XmplayOptions, EveryCommandLine) {
 }
 
 xm::Module loaded_test_song() { return xm::load(test_song()).module; }
-
-// C-4 plays at 8363 Hz, an octave up at twice that; the volume column and Cxx set the volume on
-// tick 0, A04 takes 4 on each later tick; F96 sets 150 BPM, whose ticks last 735 frames at 44.1 kHz
-// against 882 at 125 BPM: (4 * 882 + 2 * 735) / 44100 s.
-TEST(XmplayTicks, TheTestSongTickByTick) {
-  char* text = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = open_memstream(&text, &size);
-  xmplay::write_ticks(loaded_test_song(), 44100, out);
-  std::fclose(out);
-  EXPECT_STREQ(text,
-               "0 0 0 0 2 125 | 8363.000 48 64 | 16726.000 32 192\n"
-               "0 0 0 1 2 125 | 8363.000 48 64 | 16726.000 32 192\n"
-               "0 0 1 0 2 125 | 8363.000 48 64 | 16726.000 16 192\n"
-               "0 0 1 1 2 125 | 8363.000 44 64 | 16726.000 16 192\n"
-               "1 1 0 0 2 150 | 8363.000 44 64 | 16726.000 16 192\n"
-               "1 1 0 1 2 150 | 8363.000 44 64 | 16726.000 16 192\n"
-               "# end: ticks=6 duration_s=0.113\n");
-  std::free(text);
-}
 
 // Frames a tick: floor(rate * 2.5 / BPM); four ticks at 125 BPM and two at 150.
 TEST(XmplayWav, HeaderAndLengthAtEachRate) {

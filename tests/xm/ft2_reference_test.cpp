@@ -8,12 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iomanip>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -63,8 +62,24 @@ bool read_command(const std::string& line, Command& c) {
   return true;
 }
 
-// Plays the module against the trace's lines; the count of lines that differ, with the first of
-// them, and both ends of the song.
+// A trace's line: the position (order, pattern, row, tick; speed and BPM are not compared, as in
+// ft2cmp.py), then frequency, volume and panning a channel.
+struct Tick {
+  int position[4] = {};
+  std::vector<std::array<double, 3>> channels;
+};
+Tick parse(const std::string& line) {
+  std::istringstream fields(line);
+  Tick t;
+  int speed, bpm;
+  fields >> t.position[0] >> t.position[1] >> t.position[2] >> t.position[3] >> speed >> bpm;
+  char bar;
+  for (std::array<double, 3> c; fields >> bar >> c[0] >> c[1] >> c[2];) t.channels.push_back(c);
+  return t;
+}
+
+// Plays the module against the trace's lines, compared with our own as xmplay --ticks prints
+// them: the count of lines that differ, with the first of them, and both ends of the song.
 struct Played {
   long channel_ticks = 0, differing = 0, differing_lines = 0;
   std::string first, end, ours_end;
@@ -80,38 +95,26 @@ Played play(std::istream& file, const xm::Module& module) {
     }
     replayer.tick();
     ++ticks;
-    std::istringstream fields(line);
-    const xm::Position at = replayer.position();
-    int order, pattern, row, tick, speed, bpm;  // speed and BPM are not compared, as in ft2cmp.py
-    fields >> order >> pattern >> row >> tick >> speed >> bpm;
-    bool same = at.order == order && at.pattern == pattern && at.row == row && at.tick == tick;
-    std::ostringstream ours;
-    ours << std::fixed << std::setprecision(2) << at.order << ' ' << at.pattern << ' ' << at.row
-         << ' ' << at.tick << ' ' << at.speed << ' ' << at.bpm;
-    char bar;
-    double hz;
-    int volume, panning;
-    for (int ch = 0; fields >> bar >> hz >> volume >> panning; ++ch) {
-      const xm::ChannelReport r = replayer.report(ch);
-      // As the traces print it, to a thousandth of a hertz: a near-zero frequency has no cents.
-      const double our_hz = std::round(r.frequency_hz * 1000) / 1000;
-      const bool alike = std::abs(volume - r.volume) <= 1 &&
-                         (volume <= 1 || r.volume <= 1 ||
+    const std::string ours = xm::tick_line(replayer, module.channels);
+    const Tick ft2 = parse(line), our = parse(ours);
+    bool same = std::equal(std::begin(ft2.position), std::end(ft2.position), our.position) &&
+                ft2.channels.size() == our.channels.size();
+    for (std::size_t ch = 0; ch < std::min(ft2.channels.size(), our.channels.size()); ++ch) {
+      const auto [hz, volume, panning] = ft2.channels[ch];
+      const auto [our_hz, our_volume, our_panning] = our.channels[ch];
+      // A near-zero frequency has no cents.
+      const bool alike = std::abs(volume - our_volume) <= 1 &&
+                         (volume <= 1 || our_volume <= 1 ||
                           (hz > 0 && our_hz > 0 && std::abs(1200 * std::log2(our_hz / hz)) <= 1 &&
-                           std::abs(panning - r.panning) <= 2));
-      ++p.channel_ticks;
+                           std::abs(panning - our_panning) <= 2));
       p.differing += alike ? 0 : 1;
       same = same && alike;
-      ours << " | " << r.frequency_hz << ' ' << r.volume << ' ' << r.panning;
     }
+    p.channel_ticks += static_cast<long>(ft2.channels.size());
     if (!same && p.differing_lines++ == 0)
-      p.first = "tick " + std::to_string(ticks) + ":\n  FT2:  " + line + "\n  ours: " + ours.str();
+      p.first = "tick " + std::to_string(ticks) + ":\n  FT2:  " + line + "\n  ours: " + ours;
   }
-  const xm::SongLength length = xm::song_length(module, 44100);
-  char ours_end[80];
-  std::snprintf(ours_end, sizeof ours_end, "# end: ticks=%lld duration_s=%.3f",
-                static_cast<long long>(length.ticks), length.seconds);
-  p.ours_end = ours_end;
+  p.ours_end = xm::end_line(xm::song_length(module, 44100));
   return p;
 }
 

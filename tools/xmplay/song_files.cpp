@@ -1,7 +1,6 @@
 #include "tools/xmplay/song_files.h"
 
 #include <algorithm>
-#include <cinttypes>
 #include <cstdint>
 #include <vector>
 
@@ -35,17 +34,11 @@ void write_ticks(const xm::Module& module, int rate, std::FILE* out, double max_
   xm::Replayer replayer(module);
   for (std::int64_t tick = 0; tick < length.ticks; ++tick) {
     replayer.tick();
-    const xm::Position at = replayer.position();
-    if (limit >= 0) length.seconds += 2.5 / at.bpm;
-    std::fprintf(out, "%d %d %d %d %d %d", at.order, at.pattern, at.row, at.tick, at.speed, at.bpm);
-    for (int channel = 0; channel < module.channels; ++channel) {
-      const xm::ChannelReport report = replayer.report(channel);
-      std::fprintf(out, " | %.3f %d %d", report.frequency_hz, report.volume, report.panning);
-    }
-    std::fputc('\n', out);
+    if (limit >= 0) length.seconds += 2.5 / replayer.position().bpm;
+    std::fprintf(out, "%s\n", xm::tick_line(replayer, module.channels).c_str());
   }
   if (limit >= 0) std::fputs("# stopped: --seconds limit reached\n", out);
-  std::fprintf(out, "# end: ticks=%" PRId64 " duration_s=%.3f\n", length.ticks, length.seconds);
+  std::fprintf(out, "%s\n", xm::end_line(length).c_str());
 }
 
 // song_length counts at most 2^24 ticks, more than a WAV file holds at any rate and tempo (78

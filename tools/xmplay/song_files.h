@@ -11,7 +11,7 @@
 namespace xmplay {
 
 // One line a tick from the song's start to its end (xm::song_length): "ORDER PATTERN ROW TICK
-// SPEED BPM", then " | HZ VOL PAN" for each channel as xm::Replayer::report gives it, HZ with two
+// SPEED BPM", then " | HZ VOL PAN" for each channel as xm::Replayer::report gives it, HZ with three
 // decimals; then "# end: ticks=N duration_s=S", S in seconds with three decimals at `rate`.
 // With `max_seconds` above 0, a song still playing after the tick that brings the sum of its ticks'
 // 2.5 / BPM seconds to `max_seconds` stops there, with "# stopped: --seconds limit reached" and N
