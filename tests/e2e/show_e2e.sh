@@ -12,6 +12,7 @@
 set -euo pipefail
 
 script_args=("$@")
+source "$(dirname "$(readlink -f "$0")")/x_screen.sh"
 case_name=$1
 tools=$(readlink -f "$2")
 show=$(readlink -f "$3")
@@ -89,28 +90,14 @@ poll() {
   done
 }
 
-now() { date +%s.%N; }
-seconds_since() { awk -v end="$(now)" -v start="$1" 'BEGIN { printf "%.2f", end - start }'; }
 
 # Every scene but the black first frame: what a case that checks placement and colours accepts.
 scenes='logo|logo_caption|presents|presents_caption|title|title_caption|page[1-6]|white|raster_bars|balls'
 
-# A virtual X server on a free display number, screen size WxH. No reset when its last client
-# leaves: the checks here connect and disconnect all the time.
+# A virtual X server of screen size WxH.
 start_x() {
   need Xvfb xdotool xwd convert
-  local size=$1
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  poll 10 x_started || fail "Xvfb did not report its display"
-  export DISPLAY=":$(head -n 1 "$work/display")"
-}
-
-x_started() {
-  [[ -s "$work/display" ]] && return 0
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  return 1
+  start_xvfb "${1}x24" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 }
 
 # The show in a directory holding the test assets (and SHOW_E2E_SONG as its music, if set), bounded
@@ -168,14 +155,8 @@ find_window() {
 # Which scene a screenshot shows; sets `scene`. Arguments: what to shoot (a window id or root),
 # layout, scale, x and y of the picture in the shot.
 identify() {
-  local target=$1
+  shoot "$1" || fail "no screenshot of the window (the show has ended?)"
   shift
-  local source=(-id "$target")
-  [[ $target == root ]] && source=(-root)
-  xwd -silent "${source[@]}" >"$work/shot.xwd" 2>/dev/null ||
-    fail "no screenshot of the window (the show has ended?)"
-  convert "xwd:$work/shot.xwd" -strip "ppm:$work/shot.ppm" ||
-    fail "convert could not read the screenshot"
   scene=$("$tools/e2e_identify_picture" "$work/shot.ppm" "$@") || scene="?$scene"
 }
 

@@ -25,6 +25,7 @@ tools=$(readlink -f "$2")
 shift 2
 cases=("$@")
 here=$(dirname "$(readlink -f "$0")")
+source "$here/x_screen.sh"
 root=$(readlink -f "$here/../..")
 
 skip() { echo "SKIP: $*"; exit 77; }
@@ -115,17 +116,7 @@ trap 'exit 130' INT TERM
 start_x() {
   stop_wine
   stop_x
-  Xvfb -displayfd 3 -screen 0 "640x400x$1" -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-  done
-  [[ -s $work/display ]] ||
-    { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
-  export DISPLAY=":$(head -n 1 "$work/display")"
-  : >"$work/display"
+  start_xvfb "640x400x$1" || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
   screen_depth=$1
   "$wineserver" -p
 }
@@ -163,8 +154,6 @@ fail() {
   return 1
 }
 
-now() { date +%s.%N; }
-seconds_since() { awk -v end="$(now)" -v start="$1" 'BEGIN { printf "%.1f", end - start }'; }
 
 # A fresh directory for a run holding show.exe and, as $1 says, the data files (data), the test
 # pictures the framebuffer model knows (test), or nothing else (none).
@@ -220,9 +209,7 @@ check_pictures() {
   find_window || { fail "the show ended before its window appeared"; return 1; }
   local deadline=$((SECONDS + 120))  # a guard against a hang
   while ((seen < 4 || $(wc -w <<<"$shown") < 2)) && ((SECONDS < deadline)); do
-    xwd -silent -id "$window" >"$work/shot.xwd" 2>/dev/null ||
-      { fail "the window went away after $seen shots of scenes:$shown"; return 1; }
-    convert "xwd:$work/shot.xwd" -strip "ppm:$work/shot.ppm"
+    shoot "$window" || { fail "the window went away after $seen shots of scenes:$shown"; return 1; }
     # shellcheck disable=SC2086
     if scene=$("$tools/e2e_identify_picture" "$work/shot.ppm" "$layout" 1 0 0 $widened); then
       seen=$((seen + 1))
