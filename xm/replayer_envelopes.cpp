@@ -13,7 +13,8 @@ namespace {
 // Envelope values are in 1/256 steps: between two points the value moves by the difference over
 // the ticks between them, that step rounded toward zero, as FastTracker 2 keeps it.
 constexpr int envelope_one = 256;
-// No point counts above these; a value going on by its step stops at 64 in either envelope.
+// No point counts above these; a value going on by its step stops at 64 in either envelope (see
+// run_envelope), and the volume is heard no louder.
 constexpr int volume_top = 64, panning_top = 63, running_top = 64;
 
 int point_tick(const Envelope& e, int i) { return e.points[static_cast<std::size_t>(i)].tick; }
@@ -71,11 +72,13 @@ int run_envelope(const Envelope& e, State& s, bool key_off, int top) {
       return s.value;
     }
   } else {
-    // Only a value inside the range stops at its ends; one Lxx drew back past 64 goes on by its
-    // step.
-    const int top_value = running_top * envelope_one, value = s.value + s.step;
-    const bool inside = s.value >= 0 && s.value <= top_value;
-    s.value = inside ? std::clamp(value, 0, top_value) : value;
+    // Once its whole part is past 64 (so it may run up to a 256th short of 65 first), or it is
+    // below 0, FastTracker 2 stops the value at 64 or 0 until the next point.
+    s.value += s.step;
+    if (s.value < 0 || s.value >= (running_top + 1) * envelope_one) {
+      s.value = std::clamp(s.value, 0, running_top * envelope_one);
+      s.step = 0;
+    }
   }
   ++s.tick;
   return s.value;
