@@ -150,8 +150,7 @@ class Replayer {
   void reset_volumes(Channel& c);
   void key_on(Channel& c);
   void release(Channel& c);
-  void volume_column_unheard(Channel& c, std::uint8_t v);
-  void volume_column_first(Channel& c, std::uint8_t v, bool delayed);
+  void volume_column_first(Channel& c, std::uint8_t v, bool delayed, bool heard = true);
   void volume_column_later(Channel& c, std::uint8_t v);
   // Effects (replayer_effects.cpp).
   void effect_first(Channel& c, const Cell& cell);

@@ -88,11 +88,7 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
       reset_volumes(c);
     }
     key_on(c);
-    if (cell.instrument == 0) {
-      volume_column_unheard(c, cell.volume);
-    } else {
-      volume_column_first(c, cell.volume, true);
-    }
+    volume_column_first(c, cell.volume, true, cell.instrument != 0);
     return;
   }
   if (delayed && note == 0 && c.note != 0) note = c.note;
@@ -130,21 +126,8 @@ void Replayer::start_cell(Channel& c, const Cell& cell, bool delayed) {
     // delay with no note on a channel that has had none to play again.
     key_on(c);
   }
-  if (delayed && cell.instrument == 0 && !started) {
-    volume_column_unheard(c, cell.volume);
-  } else {
-    volume_column_first(c, e90 && volume_tone_porta(cell) ? 0 : cell.volume, delayed);
-  }
-}
-
-// A delayed cell without an instrument number whose note starts nothing (a key off, or a note the
-// relative note takes out of range) takes its volume column's volume and panning, but they are
-// heard only once something else sets them.
-void Replayer::volume_column_unheard(Channel& c, std::uint8_t v) {
-  const bool volume_heard = c.volume_set, panning_heard = c.panning_set;
-  volume_column_first(c, v, true);
-  c.volume_set = volume_heard;
-  c.panning_set = panning_heard;
+  volume_column_first(c, e90 && volume_tone_porta(cell) ? 0 : cell.volume, delayed,
+                      !delayed || cell.instrument != 0 || started);
 }
 
 bool Replayer::trigger(Channel& c, int note) {
@@ -236,8 +219,11 @@ void Replayer::release(Channel& c) {
   if (!c.instrument->volume_envelope.on) c.set_volume(0);
 }
 
-// A delayed cell's fine volume slides never play.
-void Replayer::volume_column_first(Channel& c, std::uint8_t v, bool delayed) {
+// A delayed cell's fine volume slides never play. A delayed cell without an instrument number
+// whose note starts nothing (a key off, or a note the relative note takes out of range) takes its
+// volume and panning unheard: they sound once something else sets them.
+void Replayer::volume_column_first(Channel& c, std::uint8_t v, bool delayed, bool heard) {
+  const bool volume_heard = c.volume_set, panning_heard = c.panning_set;
   const int x = v & 0xF;
   switch (v >> 4) {
     case 0x1:
@@ -266,6 +252,10 @@ void Replayer::volume_column_first(Channel& c, std::uint8_t v, bool delayed) {
       break;
     default:
       break;
+  }
+  if (!heard) {
+    c.volume_set = volume_heard;
+    c.panning_set = panning_heard;
   }
 }
 
