@@ -90,7 +90,6 @@ poll() {
   done
 }
 
-
 # Every scene but the black first frame: what a case that checks placement and colours accepts.
 scenes='logo|logo_caption|presents|presents_caption|title|title_caption|page[1-6]|white|raster_bars|balls'
 

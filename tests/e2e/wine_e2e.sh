@@ -154,7 +154,6 @@ fail() {
   return 1
 }
 
-
 # A fresh directory for a run holding show.exe and, as $1 says, the data files (data), the test
 # pictures the framebuffer model knows (test), or nothing else (none).
 make_run_dir() {
