@@ -95,6 +95,7 @@ class Replayer {
         false;  // the voice's panning is worked out again only then, or under an envelope
     bool playing = false;   // a sample sounds
     double sample_pos = 0;  // frames played of an unlooped sample, to tell when it has ended
+    std::uint32_t sample_step = 0;  // its frames for each at 44,000 Hz, in 65536ths
     bool key_off = false;
     // 32768 full from an instrument number on, less fadeout_speed each tick after key off; the
     // speed is the fadeout of the instrument playing when the number came.

@@ -99,6 +99,23 @@ int auto_vibrato_wave(int type, int pos) {
   }
 }
 
+// An unlooped sample ends once this tick starts past its last frame, as FastTracker 2 counts its
+// frames: at 44,000 Hz, in whole frames a tick and a step of 16.16 fixed point. At 44,100 Hz a
+// long note at 150 BPM would end a tick early (735 frames a tick against 733 at 44,000, which is
+// 734 2/3 at 44,100). The channel's report follows that, whatever rate the song is rendered at.
+constexpr int reference_rate = 44000;
+
+// The step, in 65536ths of a frame. An Amiga period divides one whole number, 8363 x 1712 x 65536
+// / 44,000 rounded (21,325,199.92 to 21,325,200), so a period dividing that steps one 65536th
+// further than the exact quotient and ends its sample a tick earlier now and then.
+std::uint32_t sample_step(bool linear, int period, double frequency_hz) {
+  if (frequency_hz <= 0) return 0;
+  if (linear) return static_cast<std::uint32_t>(frequency_hz / reference_rate * 65536);
+  constexpr std::uint32_t amiga_dividend = 21325200;
+  return amiga_dividend /
+         static_cast<std::uint32_t>(period < tables::min_period ? period & 0xFFFF : period);
+}
+
 }  // namespace
 
 // An instrument number restarts, at tick 0 and the first point, the envelopes that the instrument
@@ -216,6 +233,7 @@ void Replayer::finish_tick(Channel& c) {
     v.frequency_hz = c.sample != nullptr && !past_limit && period != 0
                          ? tables::period_frequency(module_->linear_frequencies, period)
                          : 0;
+    c.sample_step = sample_step(module_->linear_frequencies, period, v.frequency_hz);
     c.period_set = false;
   }
   c.unscaled_volume =
@@ -239,19 +257,12 @@ void Replayer::finish_volume(Channel& c, bool global_changed) {
   c.volume_set = false;
 }
 
-// An unlooped sample ends once this tick starts past its last frame, as FastTracker 2 counts its
-// frames: at 44,000 Hz, in whole frames a tick and a step of 16.16 fixed point. At 44,100 Hz a
-// long note at 150 BPM would end a tick early (735 frames a tick against 733 at 44,000, which is
-// 734 2/3 at 44,100). The channel's report follows that, whatever rate the song is rendered at.
-constexpr int reference_rate = 44000;
-
 void Replayer::advance_sample(Channel& c) {
   if (!c.playing || c.sample->loop != LoopType::none) return;
   if (c.sample_pos >= c.sample->length) {
     c.playing = false;
   } else {
-    const double step = std::floor(c.voice.frequency_hz / reference_rate * 65536) / 65536;
-    c.sample_pos += step * frames_per_tick(bpm_, reference_rate);
+    c.sample_pos += c.sample_step / 65536.0 * frames_per_tick(bpm_, reference_rate);
   }
 }
 
