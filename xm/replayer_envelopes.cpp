@@ -105,12 +105,15 @@ int auto_vibrato_wave(int type, int pos) {
 // 734 2/3 at 44,100). The channel's report follows that, whatever rate the song is rendered at.
 constexpr int reference_rate = 44000;
 
-// The step, in 65536ths of a frame. An Amiga period divides one whole number, 8363 x 1712 x 65536
-// / 44,000 rounded (21,325,199.92 to 21,325,200), so a period dividing that steps one 65536th
-// further than the exact quotient and ends its sample a tick earlier now and then.
+// The step, in 65536ths of a frame, as FastTracker 2 works it out in single precision: a linear
+// period's frequency is rounded to a float first; an Amiga period divides 8363 x 1712 x 65536 /
+// 44,000 as a float, 21,325,200 where the exact value is 21,325,199.92. Either puts some pitches a
+// 65536th off the exact step, so their samples end a tick sooner or later now and then.
 std::uint32_t sample_step(bool linear, int period, double frequency_hz) {
   if (frequency_hz <= 0) return 0;
-  if (linear) return static_cast<std::uint32_t>(frequency_hz / reference_rate * 65536);
+  if (linear) {
+    return static_cast<std::uint32_t>(static_cast<float>(frequency_hz) * 65536.0 / reference_rate);
+  }
   constexpr std::uint32_t amiga_dividend = 21325200;
   return amiga_dividend /
          static_cast<std::uint32_t>(period < tables::min_period ? period & 0xFFFF : period);
