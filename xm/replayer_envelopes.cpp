@@ -112,7 +112,9 @@ constexpr int reference_rate = 44000;
 std::uint32_t sample_step(bool linear, int period, double frequency_hz) {
   if (frequency_hz <= 0) return 0;
   if (linear) {
-    return static_cast<std::uint32_t>(static_cast<float>(frequency_hz) * 65536.0 / reference_rate);
+    // Through memory, so that a build on the x87 rounds it too rather than keep it wider.
+    const volatile float single = static_cast<float>(frequency_hz);
+    return static_cast<std::uint32_t>(single * 65536.0 / reference_rate);
   }
   constexpr std::uint32_t amiga_dividend = 21325200;
   return amiga_dividend /
