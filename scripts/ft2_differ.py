@@ -147,6 +147,33 @@ def compare(ref, ours, cells):
     return result
 
 
+def run_both(reference, xmplay, seconds, path):
+    """The reference's and xmplay's traces of one file by side ("ref", "ours"); RuntimeError names
+    a side that fails."""
+    runs = {}
+    for side, command in (("ref", [reference, "-t", str(seconds), path]),
+                          ("ours", [xmplay, "--ticks", "--seconds", str(seconds), path])):
+        done = subprocess.run(command, capture_output=True, text=True, timeout=TOOL_TIMEOUT_S)
+        if done.returncode != 0:
+            raise RuntimeError(f"{side}: exit status {done.returncode}: "
+                               f"{done.stderr.strip()[:200]}")
+        runs[side] = done.stdout
+    return runs
+
+
+def compare_runs(runs, cells):
+    """compare() on the two traces, with their lengths and whether they are alike throughout."""
+    (ref, ref_stopped), (ours, ours_stopped) = parse_trace(runs["ref"]), parse_trace(runs["ours"])
+    result = compare(ref, ours, cells)
+    result.update(channels=len(ref[0][1]) if ref else 0, ref_ticks=len(ref), our_ticks=len(ours),
+                  stopped=ref_stopped,
+                  # Both stopped by the time limit: the last tick may part by a rounding.
+                  length_differs=len(ref) != len(ours) and not (ref_stopped and ours_stopped))
+    result["exact"] = (result["matched"] == result["compared"] and
+                       result["position_lines"] == 0 and not result["length_differs"])
+    return result
+
+
 def run_seed(seed, args, tools):
     with tempfile.TemporaryDirectory(prefix="ft2-differ-") as work:
         song, listing_path = os.path.join(work, "song.xm"), os.path.join(work, "listing.txt")
@@ -154,27 +181,12 @@ def run_seed(seed, args, tools):
             listing = subprocess.run([tools["generate"], *args.shape, "--describe", str(seed), song],
                                      capture_output=True, text=True, check=True,
                                      timeout=TOOL_TIMEOUT_S).stdout
-            runs = {}
-            for side, command in (("ref", [args.reference, "-t", str(args.seconds), song]),
-                                  ("ours", [tools["xmplay"], "--ticks", "--seconds",
-                                            str(args.seconds), song])):
-                done = subprocess.run(command, capture_output=True, text=True,
-                                      timeout=TOOL_TIMEOUT_S)
-                if done.returncode != 0:
-                    raise RuntimeError(f"{side}: exit status {done.returncode}: "
-                                       f"{done.stderr.strip()[:200]}")
-                runs[side] = done.stdout
+            runs = run_both(args.reference, tools["xmplay"], args.seconds, song)
         except (subprocess.SubprocessError, RuntimeError) as error:
             return {"seed": seed, "error": str(error)}
         channels, table, cells = parse_listing(listing)
-        (ref, ref_stopped), (ours, ours_stopped) = parse_trace(runs["ref"]), parse_trace(runs["ours"])
-        result = compare(ref, ours, cells)
-        result.update(seed=seed, channels=channels, table=table, ref_ticks=len(ref),
-                      our_ticks=len(ours), stopped=ref_stopped,
-                      # Both stopped by the time limit: the last tick may part by a rounding.
-                      length_differs=len(ref) != len(ours) and not (ref_stopped and ours_stopped))
-        result["exact"] = (result["matched"] == result["compared"] and
-                           result["position_lines"] == 0 and not result["length_differs"])
+        result = compare_runs(runs, cells)
+        result.update(seed=seed, channels=channels, table=table)
         if not result["exact"] and args.keep:
             with open(listing_path, "w") as f:
                 f.write(listing)

@@ -20,7 +20,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from ft2_differ import REPO, TOOL_TIMEOUT_S, compare, parse_trace  # noqa: E402
+from ft2_differ import REPO, compare_runs, run_both  # noqa: E402
 
 
 def module_files(names):
@@ -35,29 +35,17 @@ def module_files(names):
 
 
 def run_file(path, args):
-    runs = {}
-    for side, command in (("ref", [args.reference, "-t", str(args.seconds), path]),
-                          ("ours", [args.xmplay, "--ticks", "--seconds", str(args.seconds), path])):
-        try:
-            runs[side] = subprocess.run(command, capture_output=True, text=True,
-                                        timeout=TOOL_TIMEOUT_S)
-        except subprocess.SubprocessError as error:
-            return {"path": path, "error": f"{side}: {error}"}
-    if runs["ref"].returncode or runs["ours"].returncode:
-        return {"path": path, "error": f"exit status ref {runs['ref'].returncode}, ours "
-                                       f"{runs['ours'].returncode}"}
-    (ref, ref_stopped), (ours, ours_stopped) = (parse_trace(runs[s].stdout) for s in runs)
-    result = compare(ref, ours, {})
-    result.update(path=path, channels=len(ref[0][1]) if ref else 0, ref_ticks=len(ref),
-                  our_ticks=len(ours),
-                  length_differs=len(ref) != len(ours) and not (ref_stopped and ours_stopped))
-    result["exact"] = (result["matched"] == result["compared"] and
-                       result["position_lines"] == 0 and not result["length_differs"])
+    try:
+        runs = run_both(args.reference, args.xmplay, args.seconds, path)
+    except (subprocess.SubprocessError, RuntimeError) as error:
+        return {"path": path, "error": str(error)}
+    result = compare_runs(runs, {})
+    result["path"] = path
     if not result["exact"] and args.keep:
         base = os.path.join(args.keep, os.path.basename(path))
         for side in runs:
             with open(f"{base}.{side}.txt", "w") as f:
-                f.write(runs[side].stdout)
+                f.write(runs[side])
     return result
 
 

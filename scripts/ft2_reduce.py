@@ -17,11 +17,10 @@ import os
 import re
 import signal
 import struct
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from ft2_differ import REPO, TOOL_TIMEOUT_S, compare, parse_trace  # noqa: E402
+from ft2_differ import REPO, compare_runs, run_both  # noqa: E402
 
 EMPTY = (0, 0, 0, 0, 0)
 NOTES = ["C-", "C#", "D-", "D#", "E-", "F-", "F#", "G-", "G#", "A-", "A#", "B-"]
@@ -87,20 +86,16 @@ class Referee:
 
     def difference(self, path):
         """The first difference of the two traces as text, or None when they agree."""
-        traces = []
-        for command in ([self.args.reference, "-t", str(self.args.seconds), path],
-                        [self.args.xmplay, "--ticks", "--seconds", str(self.args.seconds), path]):
-            done = subprocess.run(command, capture_output=True, text=True, timeout=TOOL_TIMEOUT_S)
-            if done.returncode != 0:
-                return f"{command[0]} exit status {done.returncode}"
-            traces.append(parse_trace(done.stdout))
+        try:
+            runs = run_both(self.args.reference, self.args.xmplay, self.args.seconds, path)
+        except RuntimeError as error:
+            return str(error)
         self.runs += 1
-        (ref, ref_stopped), (ours, ours_stopped) = traces
-        result = compare(ref, ours, {})
+        result = compare_runs(runs, {})
         if result["first"]:
             return result["first"].split("; cell ")[0]
-        if len(ref) != len(ours) and not (ref_stopped and ours_stopped):
-            return f"ticks ref/ours {len(ref)}/{len(ours)}"
+        if result["length_differs"]:
+            return f"ticks ref/ours {result['ref_ticks']}/{result['our_ticks']}"
         return None
 
 
