@@ -33,9 +33,9 @@ void Replayer::tick() {
   if (halted_) return;
   const bool new_row = tick_ == 0 && !repeating_;
   if (new_row) {
-    visited_.set(visited_bit(order_, row_));
-    rows_played_.set(static_cast<std::size_t>(row_));
-    if (on_landing_) rows_landed_on_.set(static_cast<std::size_t>(row_));
+    const std::size_t bit = visited_bit(order_, row_);
+    if (!visited_[bit]) loop_landed_ = false;
+    visited_.set(bit);
   }
   const Pattern& pattern = module_->patterns[module_->orders[static_cast<std::size_t>(order_)]];
   for (int ch = 0; ch < module_->channels; ++ch) {
@@ -117,28 +117,11 @@ void Replayer::next_row() {
     }
   }
   // The song ends on a row played before, as in FastTracker 2's reproduction this player is
-  // checked against, but for a row an E6x loop lands on. A loop back makes the rows after the one
-  // it lands on new again, up to the row it leaves, but for the row the order was entered at; and
-  // when it lands on a row not played since then, but for the rows loops landed on since then.
-  // The played rows that follow the one it leaves, as far as they run unbroken, are new again too.
-  landed = landed && !next_order;
-  for (int r = row + 1; landed && r <= row_; ++r) {
-    const auto at = static_cast<std::size_t>(r);
-    const bool keep =
-        r == entry_row_ || (rows_landed_on_[at] && !rows_played_[static_cast<std::size_t>(row)]);
-    if (!keep) visited_.reset(visited_bit(order_, r));
-  }
-  for (int r = row_ + 1; landed && r < max_rows && visited_[visited_bit(order_, r)]; ++r) {
-    visited_.reset(visited_bit(order_, r));
-  }
-  const bool by_loop = landed || (looped_round && order == order_);
-  if (!by_loop && visited_[visited_bit(order, row)]) ended_ = true;
-  on_landing_ = landed;
-  if (next_order) {
-    entry_row_ = row;
-    rows_played_.reset();
-    rows_landed_on_.reset();
-  }
+  // checked against, but not while an E6x loop brought it there: from the row the loop lands on
+  // until the song meets a row not played before or a new order.
+  const bool by_loop = (landed && !next_order) || (looped_round && order == order_);
+  if (by_loop || next_order) loop_landed_ = by_loop;
+  if (!loop_landed_ && visited_[visited_bit(order, row)]) ended_ = true;
   order_ = order;
   row_ = row;
 }

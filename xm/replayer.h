@@ -184,11 +184,8 @@ class Replayer {
   // for a new order (Bxx, Dxx) and one for a jump inside the pattern (E6x).
   int break_row_ = 0, jump_order_ = -1;
   bool position_jump_ = false, loop_jump_ = false;
-  // The order playing: the row it was entered at, the rows played and those an E6x loop landed
-  // on since, and whether a loop landed on the row playing.
-  int entry_row_ = 0;
-  std::bitset<max_rows> rows_played_, rows_landed_on_;
-  bool on_landing_ = false;
+  // An E6x loop brought the song here, and every row since was one played before.
+  bool loop_landed_ = false;
   bool halted_ = false, ended_ = false;
   Position position_{};
   // One bit per order and row: has the song played it.
