@@ -8,8 +8,8 @@ The song's patterns are emptied step by step, keeping each step only while the t
 differ under ft2_differ.py's rule (a channel-tick, a position or the length): first every channel
 but the one of the first difference, then whole patterns, whole rows, single cells and last the
 fields of a cell (effect, volume column, instrument, note). Instruments, samples and the order
-list stay as they are. Writes OUT.xm after each step kept, so an interrupted run leaves its best so
-far, and prints the cells left and the first difference. Exit status 0 when OUT.xm still differs,
+list stay as they are. OUT.xm is written for each try and holds the smallest song that still
+differs when the run ends; the cells left and the first difference are printed. Exit status 0 when OUT.xm still differs,
 1 when SONG.xm plays alike in both to begin with, 2 for a bad command line, tools or file.
 """
 import argparse
