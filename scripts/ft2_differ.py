@@ -133,7 +133,7 @@ def compare(ref, ours, cells):
             c, faults = line_faults[0]
             row_cells = cells.get((rp[1], rp[2]))
             if c is None:
-                where, cell = "position", f"ours at {' '.join(map(str, op[:4]))}"
+                where, cell = f"position, ours at {' '.join(map(str, op[:4]))}", None
                 group = "+".join(sorted({flow_effect(x) for x in row_cells or []} - {None}))
             else:
                 fmt = lambda s: "-" if s is None else f"{s[0]:.2f} {s[1]} {s[2]}"
@@ -142,7 +142,9 @@ def compare(ref, ours, cells):
                 cell = row_cells[c] if row_cells and c < len(row_cells) else "(no such cell)"
                 group = cell_kinds(cell) if row_cells else "missing pattern"
             result["first"] = (f"tick {i + 1} (order {rp[0]} pattern {rp[1]} row {rp[2]} tick "
-                               f"{rp[3]}) {where}; cell {cell}")
+                               f"{rp[3]}) {where}")
+            if cell is not None and cells:  # a module without a listing has no cells to name
+                result["first"] += f"; cell {cell}"
             result["first_group"] = f"{faults[0]} @ {group or 'no flow effect'}"
     return result
 

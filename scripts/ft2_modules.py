@@ -55,8 +55,7 @@ def file_line(r):
     share = 100.0 * r["matched"] / max(1, r["compared"])
     text = (f"{r['path']}: {r['channels']} ch, {share:.4f}% of {r['compared']}, positions differ "
             f"on {r['position_lines']} lines, ticks ref/ours {r['ref_ticks']}/{r['our_ticks']}")
-    # A module has no listing to name the cell by.
-    return text + (f"; first at {r['first'].split('; cell ')[0]}" if r["first"] else "")
+    return text + (f"; first at {r['first']}" if r["first"] else "")
 
 
 def main():

@@ -93,7 +93,7 @@ class Referee:
         self.runs += 1
         result = compare_runs(runs, {})
         if result["first"]:
-            return result["first"].split("; cell ")[0]
+            return result["first"]
         if result["length_differs"]:
             return f"ticks ref/ours {result['ref_ticks']}/{result['our_ticks']}"
         return None
@@ -106,14 +106,13 @@ def reduce(song, referee, out):
     def keep_if_differs(candidate):
         nonlocal patterns, first
         if candidate == patterns:
-            return False
+            return
         song.write(out, candidate)
         found = referee.difference(out)
         if found is None:
             song.write(out, patterns)
-            return False
-        patterns, first = candidate, found
-        return True
+        else:
+            patterns, first = candidate, found
 
     channel = re.search(r"\) ch(\d+) ", first)
     if channel:
